@@ -1,0 +1,65 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/export.h"
+
+namespace qm {
+
+enum class MessageBoxButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MessageBoxIcon { None, Information, Question, Warning, Error };
+// The values of the Windows dialog identifiers IDOK to IDNO.
+enum class MessageBoxResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct MessageBoxRequest {
+    std::string text;
+    std::string caption;
+    MessageBoxButtons buttons = MessageBoxButtons::Ok;
+    MessageBoxIcon icon = MessageBoxIcon::None;
+};
+
+// Who answers the suite's questions. GUI programs install one that shows real dialogs; the
+// default asks on the console when standard input is a terminal, and otherwise prints the
+// message to stderr and answers with the most careful choice (Cancel, else No, else OK).
+class QM_PLATFORM_API MessageBoxService {
+public:
+    virtual ~MessageBoxService();
+    virtual MessageBoxResult Show(const MessageBoxRequest& request) = 0;
+};
+
+// Asks the process-wide service.
+QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text,
+                                                const std::string& caption,
+                                                MessageBoxButtons buttons, MessageBoxIcon icon);
+
+// Installs a service for the whole process and returns the previous one; null restores the
+// console default. The caller keeps ownership.
+QM_PLATFORM_API MessageBoxService* SetMessageBoxService(MessageBoxService* service);
+
+// The most careful answer the buttons allow: Cancel, else No, else OK (Abort for
+// Abort/Retry/Ignore).
+QM_PLATFORM_API MessageBoxResult CarefulAnswer(MessageBoxButtons buttons);
+
+// A service for tests: answers from a script and records every question. Installs itself
+// while it lives. When the script runs out it answers CarefulAnswer() and counts the miss.
+class QM_PLATFORM_API ScriptedMessageBoxes : public MessageBoxService {
+public:
+    explicit ScriptedMessageBoxes(std::deque<MessageBoxResult> answers = {});
+    ~ScriptedMessageBoxes() override;
+
+    MessageBoxResult Show(const MessageBoxRequest& request) override;
+
+    void Push(MessageBoxResult answer) { answers_.push_back(answer); }
+    const std::vector<MessageBoxRequest>& Asked() const { return asked_; }
+    int Unscripted() const { return unscripted_; }
+
+private:
+    std::deque<MessageBoxResult> answers_;
+    std::vector<MessageBoxRequest> asked_;
+    int unscripted_ = 0;
+    MessageBoxService* previous_;
+};
+
+}  // namespace qm

@@ -1,0 +1,7 @@
+#include "tools/fftool/fftool.h"
+
+namespace fftool {
+
+std::span<const Command> TextureCommands() { return {}; }
+
+}  // namespace fftool

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the suite twice (release, then AddressSanitizer + UndefinedBehaviorSanitizer)
+# and runs the tests of both builds. Run tools/install-deps.sh first on a fresh machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset asan
+cmake --build --preset asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --preset asan -j "$jobs"
