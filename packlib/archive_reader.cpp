@@ -1,0 +1,305 @@
+// Reading Fastfiles: the "RFFL" directory layout and the headerless sound archive layout.
+// Every size taken from a file is checked against the file's real length before anything is
+// allocated or read, so a damaged or hostile file fails instead of being read out of bounds.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "packlib/archive_records.h"
+#include "packlib/library_state.h"
+#include "packlib/packlib_exports.h"
+#include "platform/debug_output.h"
+#include "platform/file_search.h"
+
+namespace packlib {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 20;
+constexpr std::size_t kEntryFixedBytes = 8;
+constexpr std::size_t kMinEntryBytes = 12;
+constexpr std::size_t kMaxItemPath = FFL_MAX_PATH - 1;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+struct ArchiveDeleter {
+    void operator()(FFLARCHIVE* archive) const { FreeArchiveRecord(archive); }
+};
+using ArchivePtr = std::unique_ptr<FFLARCHIVE, ArchiveDeleter>;
+
+// What differs between a full open and a names-only parse.
+struct ReadMode {
+    bool withData;
+    std::uint32_t bufferBytes;
+    const char* openFailed;
+    const char* readFailed;
+};
+
+std::uint32_t ReadU32(const unsigned char* bytes) {
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+}
+
+std::uint16_t ReadU16(const unsigned char* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+bool Seek(std::FILE* file, std::uint64_t offset, int origin) {
+#if defined(_WIN32)
+    return _fseeki64(file, static_cast<__int64>(offset), origin) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), origin) == 0;
+#endif
+}
+
+std::optional<std::uint64_t> FileLength(std::FILE* file) {
+    if (!Seek(file, 0, SEEK_END)) {
+        return std::nullopt;
+    }
+#if defined(_WIN32)
+    const __int64 end = _ftelli64(file);
+#else
+    const off_t end = ftello(file);
+#endif
+    if (end < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(end);
+}
+
+// Reads exactly `size` bytes at `offset` into a new buffer (with one zero byte after them).
+std::optional<std::vector<unsigned char>> ReadBlock(std::FILE* file, std::uint64_t offset,
+                                                    std::uint64_t size) {
+    if (!Seek(file, offset, SEEK_SET)) {
+        return std::nullopt;
+    }
+    std::vector<unsigned char> block(static_cast<std::size_t>(size) + 1, 0);
+    if (size != 0 && std::fread(block.data(), 1, static_cast<std::size_t>(size), file) != size) {
+        return std::nullopt;
+    }
+    return block;
+}
+
+// Length of the zero-terminated text at `text`, looking at most `available` bytes; nullopt
+// when no terminator lies within them.
+std::optional<std::size_t> TerminatedLength(const unsigned char* text, std::uint64_t available) {
+    const auto* end = static_cast<const unsigned char*>(
+        std::memchr(text, 0, static_cast<std::size_t>(available)));
+    if (end == nullptr) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(end - text);
+}
+
+struct Header {
+    std::uint32_t count;
+    std::uint32_t directorySize;
+    std::uint32_t dataSize;
+};
+
+// Walks the directory and builds the items. False on any bad entry or allocation failure.
+bool ReadDirectory(FFLARCHIVE* archive, const Header& header,
+                   const std::vector<unsigned char>& directory,
+                   const std::vector<unsigned char>* data) {
+    const std::uint64_t directorySize = header.directorySize;
+    std::uint64_t position = 0;
+    while (archive->dwCount < header.count && position + kMinEntryBytes <= directorySize) {
+        const unsigned char* entry = directory.data() + position;
+        const std::uint64_t offset = ReadU32(entry);
+        const std::uint32_t length = ReadU32(entry + 4);
+        const auto pathLength =
+            TerminatedLength(entry + kEntryFixedBytes, directorySize - position - kEntryFixedBytes);
+        if (!pathLength || *pathLength > kMaxItemPath) {
+            return false;
+        }
+        if (offset + length > header.dataSize) {
+            return false;
+        }
+        const char* path = reinterpret_cast<const char*>(entry + kEntryFixedBytes);
+        const void* bytes = data != nullptr ? data->data() + offset : nullptr;
+        FFLITEM* item =
+            NewItemRecord(std::string_view(path, *pathLength), bytes, data != nullptr ? length : 0);
+        if (item == nullptr) {
+            return false;
+        }
+        AppendItem(archive, item);
+        position += kEntryFixedBytes + PadTo4(*pathLength + 1);
+    }
+    return true;
+}
+
+// The directory layout, after the header was read. Null on failure (diagnostic left to the
+// caller).
+ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const Header& header,
+                               const std::string& path, const ReadMode& mode) {
+    ArchivePtr archive(NewArchiveRecord(path));
+    if (!archive) {
+        return nullptr;
+    }
+    const bool hasEntries = header.count != 0 && header.directorySize != 0;
+    if (!hasEntries || (mode.withData && header.dataSize == 0)) {
+        return archive;
+    }
+    const std::uint64_t needed =
+        kHeaderBytes + std::uint64_t{header.directorySize} + (mode.withData ? header.dataSize : 0);
+    if (needed > fileLength) {
+        return nullptr;
+    }
+    auto directory = ReadBlock(file, kHeaderBytes, header.directorySize);
+    if (!directory) {
+        return nullptr;
+    }
+    std::optional<std::vector<unsigned char>> data;
+    if (mode.withData) {
+        data = ReadBlock(file, kHeaderBytes + std::uint64_t{header.directorySize}, header.dataSize);
+        if (!data) {
+            return nullptr;
+        }
+    }
+    if (!ReadDirectory(archive.get(), header, *directory, data ? &*data : nullptr)) {
+        return nullptr;
+    }
+    return archive;
+}
+
+// One record of a sound archive at `position`; false when it is malformed.
+struct SoundRecord {
+    std::uint16_t tag;
+    std::string_view path;
+    std::uint64_t chunkOffset;  // where "RIFF" starts
+    std::uint32_t chunkBytes;   // the whole chunk, "RIFF" and length included
+};
+
+std::optional<SoundRecord> ReadSoundRecord(const std::vector<unsigned char>& file,
+                                           std::uint64_t length, std::uint64_t position) {
+    if (position + 2 > length) {
+        return std::nullopt;
+    }
+    SoundRecord record{};
+    record.tag = ReadU16(file.data() + position);
+    const std::uint64_t pathStart = position + 2;
+    // The buffer carries a zero after the content, so a terminator is always found.
+    const auto pathLength = TerminatedLength(file.data() + pathStart, length + 1 - pathStart);
+    if (!pathLength || *pathLength == 0 || *pathLength > kMaxItemPath) {
+        return std::nullopt;
+    }
+    record.path =
+        std::string_view(reinterpret_cast<const char*>(file.data() + pathStart), *pathLength);
+    record.chunkOffset = pathStart + *pathLength + 1;
+    if (record.chunkOffset + 8 > length ||
+        std::memcmp(file.data() + record.chunkOffset, "RIFF", 4) != 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t chunkBytes =
+        std::uint64_t{ReadU32(file.data() + record.chunkOffset + 4)} + 8;
+    if (chunkBytes > UINT32_MAX || record.chunkOffset + chunkBytes > length) {
+        return std::nullopt;
+    }
+    record.chunkBytes = static_cast<std::uint32_t>(chunkBytes);
+    return record;
+}
+
+ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std::string& path,
+                           const ReadMode& mode) {
+    if (fileLength == 0) {
+        return nullptr;
+    }
+    auto content = ReadBlock(file, 0, fileLength);
+    if (!content || !ReadSoundRecord(*content, fileLength, 0)) {
+        return nullptr;
+    }
+    ArchivePtr archive(NewArchiveRecord(""));
+    if (!archive) {
+        return nullptr;
+    }
+    archive->bSound = 1;
+    std::uint64_t position = 0;
+    while (fileLength - position > 8) {
+        const auto record = ReadSoundRecord(*content, fileLength, position);
+        if (!record) {
+            return nullptr;
+        }
+        const unsigned char* chunk = content->data() + record->chunkOffset;
+        FFLITEM* item = NewItemRecord(record->path, mode.withData ? chunk : nullptr,
+                                      mode.withData ? record->chunkBytes : 0);
+        if (item == nullptr) {
+            return nullptr;
+        }
+        item->wTag = record->tag;
+        AppendItem(archive.get(), item);
+        position = record->chunkOffset + record->chunkBytes;
+    }
+    CopyPathField(archive->szPath, path);
+    return archive;
+}
+
+// The file name as given, or the Fastfile of that name in the game's Fastfile directory.
+std::string ResolveArchiveName(const char* name) {
+    if (auto found = qm::SearchFile(FastfileDirectory(), name, ".FFL")) {
+        return *found;
+    }
+    std::string unchanged = name;
+    if (unchanged.size() > kMaxItemPath) {
+        unchanged.resize(kMaxItemPath);
+    }
+    return unchanged;
+}
+
+FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
+    if (name == nullptr || name[0] == '\0') {
+        return nullptr;
+    }
+    const std::string path = ResolveArchiveName(name);
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        qm::DebugOutput(mode.openFailed);
+        return nullptr;
+    }
+    std::setvbuf(file.get(), nullptr, _IOFBF, mode.bufferBytes);
+    unsigned char header[kHeaderBytes];
+    if (std::fread(header, 1, kHeaderBytes, file.get()) != kHeaderBytes) {
+        return nullptr;
+    }
+    const auto fileLength = FileLength(file.get());
+    ArchivePtr archive;
+    if (fileLength) {
+        if (std::memcmp(header, "RFFL", 4) != 0 || ReadU32(header + 4) != 0) {
+            archive = ReadSoundLayout(file.get(), *fileLength, path, mode);
+        } else {
+            const Header fields{ReadU32(header + 8), ReadU32(header + 12), ReadU32(header + 16)};
+            archive = ReadDirectoryLayout(file.get(), *fileLength, fields, path, mode);
+        }
+    }
+    if (!archive) {
+        qm::DebugOutput(mode.readFailed);
+        return nullptr;
+    }
+    return archive.release();
+}
+
+}  // namespace
+}  // namespace packlib
+
+extern "C" {
+
+PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
+    const packlib::ReadMode mode{true, packlib::ArchiveBufferBytes(),
+                                 "WARNING: FFLOpenArchive() failed to open Archive\n",
+                                 "ERROR: FFLOpenArchive() failed to allocate memory!\n"};
+    return packlib::ReadArchive(lpszFile, mode);
+}
+
+PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile) {
+    const packlib::ReadMode mode{false, packlib::ParseBufferBytes(),
+                                 "WARNING: FFLParseArchive() failed to open Archive\n",
+                                 "ERROR: FFLParseArchive() failed to allocate memory!\n"};
+    return packlib::ReadArchive(lpszFile, mode);
+}
+
+}  // extern "C"

@@ -1,0 +1,1 @@
+// The Fastfile database functions live here.
