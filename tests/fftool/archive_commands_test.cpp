@@ -1,0 +1,136 @@
+// fftool's Fastfile commands, run as the built program on temporary files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "packlib/packlib_exports.h"
+#include "tests/packlib/test_files.h"
+
+namespace {
+
+using namespace packlib_test;
+namespace fs = std::filesystem;
+
+struct Run {
+    int status;
+    std::string out;
+};
+
+// Runs fftool with the arguments (shell-quoted by the caller) and collects stdout and stderr.
+Run Fftool(const std::string& arguments) {
+    const std::string command = std::string(QM_BIN_DIR "/fftool ") + arguments + " 2>&1";
+    Run run{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        run.out.append(buffer.data(), got);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
+
+std::string Text(const std::string& path) {
+    const Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class FftoolArchive : public ::testing::Test {
+  protected:
+    std::string Source(const std::string& name, const std::string& content) {
+        const std::string path = dir_.File(name);
+        WriteFile(path, Bytes(content.begin(), content.end()));
+        return Quote(path);
+    }
+    TempDir dir_;
+};
+
+TEST_F(FftoolArchive, EditsAFastfileFromNewToDelete) {
+    const std::string ffl = Quote(dir_.File("my.ffl"));
+    ASSERT_EQ(Fftool("new " + ffl).status, 0);
+    EXPECT_NE(Fftool("new " + ffl).status, 0) << "new must not overwrite";
+
+    Run add = Fftool("add " + ffl + " 'gfx\\sub\\a.rim' " + Source("a", "AAAA") + " top " +
+                     Source("t", "top!x"));
+    ASSERT_EQ(add.status, 0) << add.out;
+    Run list = Fftool("list " + ffl);
+    ASSERT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("         4  gfx\\sub\\a.rim\n"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("         5  top\n"), std::string::npos) << list.out;
+
+    EXPECT_EQ(Fftool("add " + ffl + " TOP " + Source("u", "u")).status, 1) << "exists";
+    EXPECT_EQ(Fftool("replace " + ffl + " missing " + Source("u", "u")).status, 1);
+    ASSERT_EQ(Fftool("replace " + ffl + " top " + Source("n", "new")).status, 0);
+
+    const std::string out = dir_.File("out");
+    Run extract = Fftool("extract " + ffl + " " + Quote(out));
+    ASSERT_EQ(extract.status, 0) << extract.out;
+    EXPECT_EQ(Text(out + "/gfx/sub/a.rim"), "AAAA");
+    EXPECT_EQ(Text(out + "/top"), "new");
+
+    ASSERT_EQ(Fftool("delete " + ffl + " 'GFX\\sub\\a.rim'").status, 0);
+    EXPECT_EQ(Fftool("delete " + ffl + " nothing").status, 1);
+    list = Fftool("list " + ffl);
+    EXPECT_EQ(list.out.find("a.rim"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("1 item(s)"), std::string::npos) << list.out;
+}
+
+TEST_F(FftoolArchive, BadCommandLinesAndUnreadableFiles) {
+    const std::string ffl = Quote(dir_.File("none.ffl"));
+    const struct {
+        std::string arguments;
+        int status;
+    } cases[] = {
+        {"list", 2},
+        {"extract " + ffl, 2},
+        {"add " + ffl + " onlypath", 2},
+        {"list " + ffl, 1},
+        {"add " + ffl + " p " + Quote(dir_.File("no-source")), 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Fftool(c.arguments).status, c.status) << c.arguments;
+    }
+}
+
+// Item paths are data from the file; extraction must keep every write inside the chosen
+// directory.
+TEST_F(FftoolArchive, ExtractRefusesPathsLeadingOutsideTheDirectory) {
+    const std::string ffl = dir_.File("evil.ffl");
+    FFLARCHIVE* archive = FFLCreateArchive(ffl.c_str());
+    for (const char* path : {"..\\escaped", "\\rooted", "/rooted2", "C:\\drive", "a\\\\b",
+                             "a\\..\\..\\up", "trailing\\", "safe\\ok"}) {
+        FFLAddItem(archive, path, "x", 1);
+    }
+    ASSERT_TRUE(FFLSaveArchive(archive, nullptr));
+    FFLCloseArchive(archive);
+
+    const std::string out = dir_.File("box/inner");
+    Run extract = Fftool("extract " + Quote(ffl) + " " + Quote(out));
+    EXPECT_EQ(extract.status, 1) << extract.out;
+    EXPECT_NE(extract.out.find("skipped item '..\\escaped'"), std::string::npos) << extract.out;
+    EXPECT_EQ(Text(out + "/safe/ok"), "x");
+    std::size_t written = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.Path())) {
+        if (entry.is_regular_file()) {
+            ++written;
+        }
+    }
+    // The Fastfile itself and the one safe item: nothing else anywhere below the temp dir.
+    EXPECT_EQ(written, 2u);
+    EXPECT_FALSE(fs::exists("/rooted"));
+    EXPECT_FALSE(fs::exists("/rooted2"));
+}
+
+}  // namespace
