@@ -72,6 +72,19 @@ void AppendItem(FFLARCHIVE* archive, FFLITEM* item) {
     ++archive->dwCount;
 }
 
+ItemAppender::ItemAppender(FFLARCHIVE* archive) : archive_(archive), tail_(&archive->lpFirst) {
+    while (*tail_ != nullptr) {
+        tail_ = &(*tail_)->lpNext;
+    }
+}
+
+void ItemAppender::Append(FFLITEM* item) {
+    item->lpNext = nullptr;
+    *tail_ = item;
+    tail_ = &item->lpNext;
+    ++archive_->dwCount;
+}
+
 bool IsLiveArchive(const void* handle) {
     return LiveArchives().Contains(handle);
 }

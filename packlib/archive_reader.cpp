@@ -73,14 +73,23 @@ std::optional<std::uint64_t> FileLength(std::FILE* file) {
     return static_cast<std::uint64_t>(end);
 }
 
-// Reads exactly `size` bytes at `offset` into a new buffer (with one zero byte after them).
-std::optional<std::vector<unsigned char>> ReadBlock(std::FILE* file, std::uint64_t offset,
-                                                    std::uint64_t size) {
+// A block read from the file, followed by one zero byte so that texts in it always end.
+// Left uninitialised before the read: blocks can be hundreds of megabytes.
+struct Block {
+    std::unique_ptr<unsigned char[]> bytes;
+    const unsigned char* data() const { return bytes.get(); }
+};
+
+// Reads exactly `size` bytes at `offset`.
+std::optional<Block> ReadBlock(std::FILE* file, std::uint64_t offset, std::uint64_t size) {
     if (!Seek(file, offset, SEEK_SET)) {
         return std::nullopt;
     }
-    std::vector<unsigned char> block(static_cast<std::size_t>(size) + 1, 0);
-    if (size != 0 && std::fread(block.data(), 1, static_cast<std::size_t>(size), file) != size) {
+    Block block{
+        std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(size) + 1)};
+    block.bytes[size] = 0;
+    if (size != 0 &&
+        std::fread(block.bytes.get(), 1, static_cast<std::size_t>(size), file) != size) {
         return std::nullopt;
     }
     return block;
@@ -103,11 +112,19 @@ struct Header {
     std::uint32_t dataSize;
 };
 
-// Walks the directory and builds the items. False on any bad entry or allocation failure.
-bool ReadDirectory(FFLARCHIVE* archive, const Header& header,
-                   const std::vector<unsigned char>& directory,
-                   const std::vector<unsigned char>* data) {
+// Where an item's data lies in the data block.
+struct DataRange {
+    FFLITEM* item;
+    std::uint64_t offset;
+    std::uint32_t length;
+};
+
+// Walks the directory and builds the items, without data. False on any bad entry or
+// allocation failure; every range is checked to lie inside the data block.
+bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& directory,
+                   std::vector<DataRange>& ranges) {
     const std::uint64_t directorySize = header.directorySize;
+    ItemAppender appender(archive);
     std::uint64_t position = 0;
     while (archive->dwCount < header.count && position + kMinEntryBytes <= directorySize) {
         const unsigned char* entry = directory.data() + position;
@@ -122,14 +139,40 @@ bool ReadDirectory(FFLARCHIVE* archive, const Header& header,
             return false;
         }
         const char* path = reinterpret_cast<const char*>(entry + kEntryFixedBytes);
-        const void* bytes = data != nullptr ? data->data() + offset : nullptr;
-        FFLITEM* item =
-            NewItemRecord(std::string_view(path, *pathLength), bytes, data != nullptr ? length : 0);
+        FFLITEM* item = NewItemRecord(std::string_view(path, *pathLength), nullptr, 0);
         if (item == nullptr) {
             return false;
         }
-        AppendItem(archive, item);
+        appender.Append(item);
+        ranges.push_back({item, offset, length});
         position += kEntryFixedBytes + PadTo4(*pathLength + 1);
+    }
+    return true;
+}
+
+// Reads every item's data straight into its own block. Items written by the library follow
+// each other, so the file is read front to back and seeks are only needed for files laid out
+// otherwise.
+bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<DataRange>& ranges) {
+    std::uint64_t position = UINT64_MAX;
+    for (const DataRange& range : ranges) {
+        if (range.length == 0) {
+            continue;
+        }
+        const std::uint64_t at = dataStart + range.offset;
+        if (at != position && !Seek(file, at, SEEK_SET)) {
+            return false;
+        }
+        auto* block = static_cast<unsigned char*>(std::malloc(range.length));
+        if (block == nullptr) {
+            return false;
+        }
+        range.item->lpData = block;
+        range.item->dwSize = range.length;
+        if (std::fread(block, 1, range.length, file) != range.length) {
+            return false;
+        }
+        position = at + range.length;
     }
     return true;
 }
@@ -146,8 +189,9 @@ ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const 
     if (!hasEntries || (mode.withData && header.dataSize == 0)) {
         return archive;
     }
-    const std::uint64_t needed =
-        kHeaderBytes + std::uint64_t{header.directorySize} + (mode.withData ? header.dataSize : 0);
+    // Sizes come from the file: nothing is allocated for a block the file cannot hold.
+    const std::uint64_t dataStart = kHeaderBytes + std::uint64_t{header.directorySize};
+    const std::uint64_t needed = dataStart + (mode.withData ? header.dataSize : 0);
     if (needed > fileLength) {
         return nullptr;
     }
@@ -155,14 +199,11 @@ ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const 
     if (!directory) {
         return nullptr;
     }
-    std::optional<std::vector<unsigned char>> data;
-    if (mode.withData) {
-        data = ReadBlock(file, kHeaderBytes + std::uint64_t{header.directorySize}, header.dataSize);
-        if (!data) {
-            return nullptr;
-        }
+    std::vector<DataRange> ranges;
+    if (!ReadDirectory(archive.get(), header, *directory, ranges)) {
+        return nullptr;
     }
-    if (!ReadDirectory(archive.get(), header, *directory, data ? &*data : nullptr)) {
+    if (mode.withData && !ReadItemData(file, dataStart, ranges)) {
         return nullptr;
     }
     return archive;
@@ -176,8 +217,8 @@ struct SoundRecord {
     std::uint32_t chunkBytes;   // the whole chunk, "RIFF" and length included
 };
 
-std::optional<SoundRecord> ReadSoundRecord(const std::vector<unsigned char>& file,
-                                           std::uint64_t length, std::uint64_t position) {
+std::optional<SoundRecord> ReadSoundRecord(const Block& file, std::uint64_t length,
+                                           std::uint64_t position) {
     if (position + 2 > length) {
         return std::nullopt;
     }
@@ -219,6 +260,7 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
         return nullptr;
     }
     archive->bSound = 1;
+    ItemAppender appender(archive.get());
     std::uint64_t position = 0;
     while (fileLength - position > 8) {
         const auto record = ReadSoundRecord(*content, fileLength, position);
@@ -232,7 +274,7 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
             return nullptr;
         }
         item->wTag = record->tag;
-        AppendItem(archive.get(), item);
+        appender.Append(item);
         position = record->chunkOffset + record->chunkBytes;
     }
     CopyPathField(archive->szPath, path);

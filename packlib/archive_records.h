@@ -27,6 +27,17 @@ void FreeArchiveRecord(FFLARCHIVE* archive);
 // Appends at the end of the list and counts the item.
 void AppendItem(FFLARCHIVE* archive, FFLITEM* item);
 
+// Appends many items in a row without walking the list for each one.
+class ItemAppender {
+  public:
+    explicit ItemAppender(FFLARCHIVE* archive);
+    void Append(FFLITEM* item);
+
+  private:
+    FFLARCHIVE* archive_;
+    FFLITEM** tail_;
+};
+
 bool IsLiveArchive(const void* handle);
 bool IsLiveItem(const void* handle);
 
