@@ -79,7 +79,8 @@ typedef bool(FFLAPI* LPFFLSETDBITEMPATH)(FFLDBITEM* lpItem, const char* lpszPath
 typedef bool(FFLAPI* LPFFLSETDBITEMFILE)(FFLDBITEM* lpItem, const char* lpszFile);
 typedef FFLDBITEM*(FFLAPI* LPFFLADDDBITEM)(FFLDB* lpDb, const char* lpszPath, const char* lpszFFL);
 typedef void(FFLAPI* LPFFLDELETEDBITEM)(FFLDB* lpDb, FFLDBITEM* lpItem);
-typedef FFLDBITEM*(FFLAPI* LPFFLFINDDBITEM)(FFLDB* lpDb, const char* lpszPath, const char* lpszFile);
+typedef FFLDBITEM*(FFLAPI* LPFFLFINDDBITEM)(FFLDB* lpDb, const char* lpszPath,
+                                            const char* lpszFile);
 
 typedef FFLARCHIVE*(FFLAPI* LPFFLCREATEARCHIVE)(const char* lpszPath);
 typedef FFLARCHIVE*(FFLAPI* LPFFLOPENARCHIVE)(const char* lpszFile);

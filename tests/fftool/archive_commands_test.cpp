@@ -15,15 +15,15 @@ namespace {
 using namespace packlib_test;
 namespace fs = std::filesystem;
 
-struct Run {
+struct RunResult {
     int status;
     std::string out;
 };
 
 // Runs fftool with the arguments (shell-quoted by the caller) and collects stdout and stderr.
-Run Fftool(const std::string& arguments) {
+RunResult Fftool(const std::string& arguments) {
     const std::string command = std::string(QM_BIN_DIR "/fftool ") + arguments + " 2>&1";
-    Run run{-1, ""};
+    RunResult run{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return run;
@@ -62,10 +62,10 @@ TEST_F(FftoolArchive, EditsAFastfileFromNewToDelete) {
     ASSERT_EQ(Fftool("new " + ffl).status, 0);
     EXPECT_NE(Fftool("new " + ffl).status, 0) << "new must not overwrite";
 
-    Run add = Fftool("add " + ffl + " 'gfx\\sub\\a.rim' " + Source("a", "AAAA") + " top " +
+    RunResult add = Fftool("add " + ffl + " 'gfx\\sub\\a.rim' " + Source("a", "AAAA") + " top " +
                      Source("t", "top!x"));
     ASSERT_EQ(add.status, 0) << add.out;
-    Run list = Fftool("list " + ffl);
+    RunResult list = Fftool("list " + ffl);
     ASSERT_EQ(list.status, 0);
     EXPECT_NE(list.out.find("         4  gfx\\sub\\a.rim\n"), std::string::npos) << list.out;
     EXPECT_NE(list.out.find("         5  top\n"), std::string::npos) << list.out;
@@ -75,7 +75,7 @@ TEST_F(FftoolArchive, EditsAFastfileFromNewToDelete) {
     ASSERT_EQ(Fftool("replace " + ffl + " top " + Source("n", "new")).status, 0);
 
     const std::string out = dir_.File("out");
-    Run extract = Fftool("extract " + ffl + " " + Quote(out));
+    RunResult extract = Fftool("extract " + ffl + " " + Quote(out));
     ASSERT_EQ(extract.status, 0) << extract.out;
     EXPECT_EQ(Text(out + "/gfx/sub/a.rim"), "AAAA");
     EXPECT_EQ(Text(out + "/top"), "new");
@@ -117,7 +117,7 @@ TEST_F(FftoolArchive, ExtractRefusesPathsLeadingOutsideTheDirectory) {
     FFLCloseArchive(archive);
 
     const std::string out = dir_.File("box/inner");
-    Run extract = Fftool("extract " + Quote(ffl) + " " + Quote(out));
+    RunResult extract = Fftool("extract " + Quote(ffl) + " " + Quote(out));
     EXPECT_EQ(extract.status, 1) << extract.out;
     EXPECT_NE(extract.out.find("skipped item '..\\escaped'"), std::string::npos) << extract.out;
     EXPECT_EQ(Text(out + "/safe/ok"), "x");
