@@ -189,10 +189,10 @@ ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const 
     if (!hasEntries || (mode.withData && header.dataSize == 0)) {
         return archive;
     }
-    // Sizes come from the file: nothing is allocated for a block the file cannot hold.
+    // Sizes come from the file: nothing is allocated for a block the file cannot hold. A
+    // parse checks the data block too, so that a truncated file is not listed as sound.
     const std::uint64_t dataStart = kHeaderBytes + std::uint64_t{header.directorySize};
-    const std::uint64_t needed = dataStart + (mode.withData ? header.dataSize : 0);
-    if (needed > fileLength) {
+    if (dataStart + header.dataSize > fileLength) {
         return nullptr;
     }
     auto directory = ReadBlock(file, kHeaderBytes, header.directorySize);

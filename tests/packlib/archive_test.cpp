@@ -151,6 +151,44 @@ TEST(ArchiveOpen, RefusesSizesAndEntriesThatLieOutsideTheFile) {
     }
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QM_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QM_UNDER_ASAN 1
+#endif
+#endif
+
+// A header's sizes are claims: a small file claiming gigabytes must fail before anything of
+// that size is allocated. The child runs with little address space, so such an allocation
+// would kill it. (AddressSanitizer reserves far more address space than the limit allows.)
+TEST(ArchiveOpen, HugeClaimsInASmallFileFailWithoutAllocating) {
+#if defined(QM_UNDER_ASAN)
+    GTEST_SKIP() << "address space limits do not mix with AddressSanitizer";
+#else
+    TempDir dir;
+    WriteFile(dir.File("dir.ffl"), Concat({Header(1, 0xFFFFFFF0u, 4), Bytes(80, 0)}));
+    WriteFile(dir.File("data.ffl"),
+              Concat({Header(1, 12, 0xFFFFFFF0u), Entry(0, 0xFFFFFF00u, "a"), Bytes(64, 0)}));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{1u << 30, 1u << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        bool refused = true;
+        for (const char* name : {"dir.ffl", "data.ffl"}) {
+            refused = refused && FFLOpenArchive(dir.File(name).c_str()) == nullptr &&
+                      FFLParseArchive(dir.File(name).c_str()) == nullptr;
+        }
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the open died instead of failing";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
+}
+
 TEST(ArchiveOpen, EveryPrefixAndRandomBytesOpenAsNullOrAValidArchive) {
     TempDir dir;
     const std::string path = dir.File("fuzz.ffl");
