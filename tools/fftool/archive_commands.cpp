@@ -239,6 +239,7 @@ int RunAdd(Context& context) {
                             static_cast<uint32_t>(pair.bytes.size())) == nullptr) {
             return Failure("cannot add item '" + pair.itemPath + "'");
         }
+        std::printf("added %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
     }
     return Save(lib, archive.get());
 }
@@ -273,6 +274,7 @@ int RunReplace(Context& context) {
                                  static_cast<uint32_t>(pair.bytes.size()))) {
             return Failure("cannot replace item '" + pair.itemPath + "'");
         }
+        std::printf("replaced %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
     }
     return Save(lib, archive.get());
 }
@@ -295,6 +297,7 @@ int RunDelete(Context& context) {
         if (item == nullptr) {
             return Failure("no item '" + args[i] + "' in " + args[0]);
         }
+        std::printf("deleted %s\n", lib->FFLGetItemPath(item));
         lib->FFLDeleteItem(archive.get(), item);
     }
     return Save(lib, archive.get());
@@ -317,7 +320,11 @@ int RunNew(Context& context) {
     if (!archive) {
         return Failure("cannot create an archive");
     }
-    return Save(lib, archive.get());
+    if (Save(lib, archive.get()) != kExitOk) {
+        return kExitFailure;
+    }
+    std::printf("created empty Fastfile %s\n", args[0].c_str());
+    return kExitOk;
 }
 
 const Command kCommands[] = {
