@@ -8,6 +8,7 @@
 #include <string>
 
 #include "packlib/packlib_exports.h"
+#include "platform/registry.h"
 #include "tests/packlib/test_files.h"
 
 namespace {
@@ -21,8 +22,8 @@ struct RunResult {
 };
 
 // Runs fftool with the arguments (shell-quoted by the caller) and collects stdout and stderr.
-RunResult Fftool(const std::string& arguments) {
-    const std::string command = std::string(QM_BIN_DIR "/fftool ") + arguments + " 2>&1";
+RunResult Fftool(const std::string& arguments, const std::string& prefix = "") {
+    const std::string command = prefix + QM_BIN_DIR "/fftool " + arguments + " 2>&1";
     RunResult run{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -63,7 +64,7 @@ TEST_F(FftoolArchive, EditsAFastfileFromNewToDelete) {
     EXPECT_NE(Fftool("new " + ffl).status, 0) << "new must not overwrite";
 
     RunResult add = Fftool("add " + ffl + " 'gfx\\sub\\a.rim' " + Source("a", "AAAA") + " top " +
-                     Source("t", "top!x"));
+                           Source("t", "top!x"));
     ASSERT_EQ(add.status, 0) << add.out;
     RunResult list = Fftool("list " + ffl);
     ASSERT_EQ(list.status, 0);
@@ -131,6 +132,33 @@ TEST_F(FftoolArchive, ExtractRefusesPathsLeadingOutsideTheDirectory) {
     EXPECT_EQ(written, 2u);
     EXPECT_FALSE(fs::exists("/rooted"));
     EXPECT_FALSE(fs::exists("/rooted2"));
+}
+
+// A name given on the command line means that file, even when the game's Fastfile directory
+// holds a file of the same name.
+TEST_F(FftoolArchive, FileNamesAreNotLookedUpInTheGameDirectory) {
+    const std::string fastfiles = dir_.File("game/fastfile");
+    fs::create_directories(fastfiles);
+    fs::create_directories(dir_.File("work"));
+    for (const auto& [path, item] : {std::pair{fastfiles + "/x.ffl", "game-item"},
+                                     std::pair{dir_.File("work/x.ffl"), "local-item"}}) {
+        FFLARCHIVE* archive = FFLCreateArchive(path.c_str());
+        FFLAddItem(archive, item, "d", 1);
+        ASSERT_TRUE(FFLSaveArchive(archive, nullptr));
+        FFLCloseArchive(archive);
+    }
+    const std::string registry = dir_.File("registry.ini");
+    setenv("QUILLMARK_REGISTRY", registry.c_str(), 1);
+    ASSERT_TRUE(qm::RegistrySetString(qm::RegistryRoot::LocalMachine,
+                                      "Software\\Fox Interactive\\Aliens versus Predator", "Path",
+                                      dir_.File("game")));
+    unsetenv("QUILLMARK_REGISTRY");
+    const RunResult list =
+        Fftool("list x.ffl", "cd " + Quote(dir_.File("work")) +
+                                 " && QUILLMARK_REGISTRY=" + Quote(registry) + " ");
+    EXPECT_EQ(list.status, 0) << list.out;
+    EXPECT_NE(list.out.find("local-item"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("game-item"), std::string::npos) << list.out;
 }
 
 }  // namespace
