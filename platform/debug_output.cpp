@@ -69,6 +69,8 @@ void DebugCapture::Clear() {
     text_.clear();
 }
 
-void DebugCapture::Append(const char* text) { text_ += text; }
+void DebugCapture::Append(const char* text) {
+    text_ += text;
+}
 
 }  // namespace qm

@@ -1,0 +1,104 @@
+#include "platform/file_search.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace qm {
+namespace fs = std::filesystem;
+
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
+}
+
+// "*" and "?" against a whole name, without regard to ASCII letter case.
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool IsRegularFile(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+    std::string path(directory);
+    if (!path.empty() && path.back() != '/' && path.back() != '\\') {
+        path += kPathSeparator;
+    }
+    return path + std::string(name);
+}
+
+std::optional<std::string> SearchFile(std::string_view directory, std::string_view name,
+                                      std::string_view defaultExtension) {
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    std::string fileName(name);
+    const fs::path given(fileName);
+    if (!given.filename().has_extension()) {
+        fileName += defaultExtension;
+    }
+    const fs::path full = (given.is_absolute() || directory.empty())
+                              ? fs::path(fileName)
+                              : fs::path(JoinPath(directory, fileName));
+    if (IsRegularFile(full)) {
+        return full.string();
+    }
+    // Game files keep whatever letter case they were copied with.
+    const fs::path parent = full.has_parent_path() ? full.parent_path() : fs::path(".");
+    const std::string wanted = full.filename().string();
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(parent, ec)) {
+        const std::string candidate = entry.path().filename().string();
+        if (EqualsNoCase(candidate, wanted) && IsRegularFile(entry.path())) {
+            return (full.has_parent_path() ? (full.parent_path() / candidate) : fs::path(candidate))
+                .string();
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> FindFiles(std::string_view directory, std::string_view pattern) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    const fs::path folder = directory.empty() ? fs::path(".") : fs::path(std::string(directory));
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (MatchesWildcard(pattern, name) && IsRegularFile(entry.path())) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace qm

@@ -1,0 +1,134 @@
+#include "platform/message_box.h"
+
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace qm {
+
+namespace {
+
+struct Choice {
+    char letter;
+    const char* label;
+    MessageBoxResult result;
+};
+
+std::vector<Choice> ChoicesFor(MessageBoxButtons buttons) {
+    using R = MessageBoxResult;
+    switch (buttons) {
+        case MessageBoxButtons::Ok:
+            return {{'o', "[O]K", R::Ok}};
+        case MessageBoxButtons::OkCancel:
+            return {{'o', "[O]K", R::Ok}, {'c', "[C]ancel", R::Cancel}};
+        case MessageBoxButtons::YesNo:
+            return {{'y', "[Y]es", R::Yes}, {'n', "[N]o", R::No}};
+        case MessageBoxButtons::YesNoCancel:
+            return {{'y', "[Y]es", R::Yes}, {'n', "[N]o", R::No}, {'c', "[C]ancel", R::Cancel}};
+        case MessageBoxButtons::RetryCancel:
+            return {{'r', "[R]etry", R::Retry}, {'c', "[C]ancel", R::Cancel}};
+        case MessageBoxButtons::AbortRetryIgnore:
+            return {{'a', "[A]bort", R::Abort},
+                    {'r', "[R]etry", R::Retry},
+                    {'i', "[I]gnore", R::Ignore}};
+    }
+    return {{'o', "[O]K", R::Ok}};
+}
+
+// Asks on the terminal; without one, says what it would have asked and answers carefully.
+class ConsoleMessageBoxes : public MessageBoxService {
+  public:
+    MessageBoxResult Show(const MessageBoxRequest& request) override {
+        std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
+        const auto choices = ChoicesFor(request.buttons);
+        if (!isatty(fileno(stdin))) {
+            return CarefulAnswer(request.buttons);
+        }
+        for (;;) {
+            for (const Choice& choice : choices) {
+                std::fprintf(stderr, "%s ", choice.label);
+            }
+            std::fprintf(stderr, "? ");
+            std::string line;
+            if (!std::getline(std::cin, line)) {
+                return CarefulAnswer(request.buttons);
+            }
+            const char first =
+                line.empty() ? '\0'
+                             : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+            for (const Choice& choice : choices) {
+                if (first == choice.letter) {
+                    return choice.result;
+                }
+            }
+        }
+    }
+};
+
+ConsoleMessageBoxes& ConsoleService() {
+    static ConsoleMessageBoxes console;
+    return console;
+}
+
+MessageBoxService*& CurrentService() {
+    static MessageBoxService* service = nullptr;
+    return service;
+}
+
+}  // namespace
+
+MessageBoxService::~MessageBoxService() = default;
+
+MessageBoxResult CarefulAnswer(MessageBoxButtons buttons) {
+    switch (buttons) {
+        case MessageBoxButtons::Ok:
+            return MessageBoxResult::Ok;
+        case MessageBoxButtons::YesNo:
+            return MessageBoxResult::No;
+        case MessageBoxButtons::AbortRetryIgnore:
+            return MessageBoxResult::Abort;
+        default:
+            return MessageBoxResult::Cancel;
+    }
+}
+
+MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
+                                MessageBoxButtons buttons, MessageBoxIcon icon) {
+    MessageBoxService* service = CurrentService();
+    MessageBoxRequest request{text, caption, buttons, icon};
+    return service != nullptr ? service->Show(request) : ConsoleService().Show(request);
+}
+
+MessageBoxService* SetMessageBoxService(MessageBoxService* service) {
+    MessageBoxService* previous = CurrentService();
+    CurrentService() = service;
+    return previous;
+}
+
+ScriptedMessageBoxes::ScriptedMessageBoxes(std::deque<MessageBoxResult> answers)
+    : answers_(std::move(answers)), previous_(SetMessageBoxService(this)) {}
+
+ScriptedMessageBoxes::~ScriptedMessageBoxes() {
+    SetMessageBoxService(previous_);
+}
+
+MessageBoxResult ScriptedMessageBoxes::Show(const MessageBoxRequest& request) {
+    asked_.push_back(request);
+    if (answers_.empty()) {
+        ++unscripted_;
+        return CarefulAnswer(request.buttons);
+    }
+    const MessageBoxResult answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+}  // namespace qm

@@ -1,0 +1,254 @@
+// The registry, kept in a file in the INI document format on platforms without one.
+//
+//   [HKEY_LOCAL_MACHINE\Software\Fox Interactive\Aliens versus Predator]
+//   Path=/home/me/games/avp
+//   @=the key's default value
+//
+// One section per key (parents included), named by the root and the key path; one entry per
+// value, the default value under "@". Every call reads the file afresh and every change is
+// written back atomically, so several programs of the suite can share it.
+#include "platform/registry.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "inidoc/ini_document.h"
+
+namespace qm {
+
+namespace {
+
+const char* RootName(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot:
+            return "HKEY_CLASSES_ROOT";
+        case RegistryRoot::CurrentUser:
+            return "HKEY_CURRENT_USER";
+        case RegistryRoot::LocalMachine:
+            return "HKEY_LOCAL_MACHINE";
+        case RegistryRoot::Users:
+            return "HKEY_USERS";
+        case RegistryRoot::CurrentConfig:
+            return "HKEY_CURRENT_CONFIG";
+    }
+    return "HKEY_LOCAL_MACHINE";
+}
+
+constexpr const char* kDefaultValueName = "@";
+
+std::string_view TrimBackslashes(std::string_view key) {
+    while (!key.empty() && key.front() == '\\') {
+        key.remove_prefix(1);
+    }
+    while (!key.empty() && key.back() == '\\') {
+        key.remove_suffix(1);
+    }
+    return key;
+}
+
+// A key path that the store can hold: no characters that would end a section header or a
+// line, and no empty components.
+bool IsStorableKey(std::string_view key) {
+    if (key.find_first_of("]\r\n") != std::string_view::npos) {
+        return false;
+    }
+    return key.find("\\\\") == std::string_view::npos;
+}
+
+std::string SectionName(RegistryRoot root, std::string_view key) {
+    const std::string_view trimmed = TrimBackslashes(key);
+    std::string name = RootName(root);
+    if (!trimmed.empty()) {
+        name += "\\";
+        name += trimmed;
+    }
+    return name;
+}
+
+std::string EntryName(std::string_view valueName) {
+    return valueName.empty() ? kDefaultValueName : std::string(valueName);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           CIniDocument::EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+CIniDocument LoadStore() {
+    CIniDocument store;
+    store.Load(RegistryStorePath());
+    return store;
+}
+
+bool SaveStore(CIniDocument& store) {
+    const std::filesystem::path path(RegistryStorePath());
+    std::error_code ec;
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path(), ec);
+    }
+    return store.Save(path.string());
+}
+
+CIniDocument::Section& EnsureSection(CIniDocument& store, const std::string& name) {
+    if (CIniDocument::Section* found = store.FindSection(name)) {
+        return *found;
+    }
+    store.Sections().push_back({name, {}});
+    return store.Sections().back();
+}
+
+// Creates the key's section and those of all its parents.
+CIniDocument::Section& EnsureKey(CIniDocument& store, RegistryRoot root, std::string_view key) {
+    const std::string_view trimmed = TrimBackslashes(key);
+    for (std::size_t slash = trimmed.find('\\'); slash != std::string_view::npos;
+         slash = trimmed.find('\\', slash + 1)) {
+        EnsureSection(store, SectionName(root, trimmed.substr(0, slash)));
+    }
+    return EnsureSection(store, SectionName(root, trimmed));
+}
+
+}  // namespace
+
+std::string RegistryStorePath() {
+    if (const char* explicitPath = std::getenv("QUILLMARK_REGISTRY");
+        explicitPath && *explicitPath) {
+        return explicitPath;
+    }
+    std::string configHome;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+        configHome = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        configHome = std::string(home) + "/.config";
+    } else {
+        configHome = ".config";
+    }
+    return configHome + "/quillmark/registry.ini";
+}
+
+std::optional<std::string> RegistryGetString(RegistryRoot root, std::string_view key,
+                                             std::string_view valueName) {
+    const CIniDocument store = LoadStore();
+    const CIniDocument::Section* section = store.FindSection(SectionName(root, key));
+    if (section == nullptr) {
+        return std::nullopt;
+    }
+    const CIniDocument::Entry* entry = CIniDocument::FindEntry(*section, EntryName(valueName));
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return entry->value.value_or("");
+}
+
+bool RegistrySetString(RegistryRoot root, std::string_view key, std::string_view valueName,
+                       std::string_view value) {
+    if (!IsStorableKey(key) || valueName.find_first_of("=\r\n") != std::string_view::npos ||
+        (!valueName.empty() && valueName[0] == ';') ||
+        value.find_first_of("\r\n") != std::string_view::npos) {
+        return false;
+    }
+    CIniDocument store = LoadStore();
+    CIniDocument::Section& section = EnsureKey(store, root, key);
+    const std::string name = EntryName(valueName);
+    std::optional<std::string> stored;
+    if (!value.empty()) {
+        stored = std::string(value);
+    }
+    bool replaced = false;
+    for (auto& entry : section.entries) {
+        if (entry.key && CIniDocument::EqualsNoCase(*entry.key, name)) {
+            entry.value = stored;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced) {
+        section.entries.push_back({name, stored});
+    }
+    return SaveStore(store);
+}
+
+bool RegistryCreateKey(RegistryRoot root, std::string_view key) {
+    if (!IsStorableKey(key)) {
+        return false;
+    }
+    CIniDocument store = LoadStore();
+    if (store.FindSection(SectionName(root, key)) != nullptr) {
+        return true;
+    }
+    EnsureKey(store, root, key);
+    return SaveStore(store);
+}
+
+bool RegistryKeyExists(RegistryRoot root, std::string_view key) {
+    return LoadStore().FindSection(SectionName(root, key)) != nullptr;
+}
+
+bool RegistryDeleteValue(RegistryRoot root, std::string_view key, std::string_view valueName) {
+    CIniDocument store = LoadStore();
+    CIniDocument::Section* section = store.FindSection(SectionName(root, key));
+    if (section == nullptr) {
+        return false;
+    }
+    const std::string name = EntryName(valueName);
+    auto& entries = section->entries;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->key && CIniDocument::EqualsNoCase(*it->key, name)) {
+            entries.erase(it);
+            return SaveStore(store);
+        }
+    }
+    return false;
+}
+
+bool RegistryDeleteKey(RegistryRoot root, std::string_view key) {
+    if (TrimBackslashes(key).empty()) {
+        return false;  // a root is never deleted
+    }
+    CIniDocument store = LoadStore();
+    const std::string name = SectionName(root, key);
+    auto& sections = store.Sections();
+    auto found = sections.end();
+    for (auto it = sections.begin(); it != sections.end(); ++it) {
+        if (StartsWithNoCase(it->name, name + "\\")) {
+            return false;  // subkeys first, as on Windows
+        }
+        if (found == sections.end() && CIniDocument::EqualsNoCase(it->name, name)) {
+            found = it;
+        }
+    }
+    if (found == sections.end()) {
+        return false;
+    }
+    sections.erase(found);
+    return SaveStore(store);
+}
+
+std::vector<std::string> RegistryEnumSubkeys(RegistryRoot root, std::string_view key) {
+    const std::string prefix = SectionName(root, key) + "\\";
+    std::vector<std::string> names;
+    const CIniDocument store = LoadStore();
+    for (const auto& section : store.Sections()) {
+        if (StartsWithNoCase(section.name, prefix)) {
+            const std::string rest = section.name.substr(prefix.size());
+            if (!rest.empty() && rest.find('\\') == std::string::npos) {
+                names.push_back(rest);
+            }
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> RegistryEnumValues(RegistryRoot root, std::string_view key) {
+    std::vector<std::string> names;
+    const CIniDocument store = LoadStore();
+    if (const auto* section = store.FindSection(SectionName(root, key))) {
+        for (const auto& entry : section->entries) {
+            if (entry.key) {
+                names.push_back(*entry.key == kDefaultValueName ? "" : *entry.key);
+            }
+        }
+    }
+    return names;
+}
+
+}  // namespace qm
