@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/atomic_file.h"
+#include "platform/debug_output.h"
+#include "platform/dynamic_library.h"
+#include "platform/file_attributes.h"
+#include "platform/file_search.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qm-platform-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        const fs::path path = dir_ / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    fs::path dir_;
+};
+
+// ---- file search ----------------------------------------------------------------------
+
+using FileSearch = TempDir;
+
+TEST_F(FileSearch, FindsNamesInAnyLetterCaseAndAddsTheDefaultExtension) {
+    Write("COMMON.FFL", "x");
+    Write("Graphics.ffl", "x");
+    Write("readme", "x");
+    struct Case {
+        const char* name;
+        const char* found;  // null: not found
+    } cases[] = {
+        {"Common.ffl", "COMMON.FFL"}, {"common", "COMMON.FFL"},
+        {"GRAPHICS", "Graphics.ffl"}, {"graphics.FFL", "Graphics.ffl"},
+        {"missing", nullptr},         {"readme.txt", nullptr},
+        {"README", nullptr},  // no extension: ".FFL" is appended
+    };
+    for (const auto& c : cases) {
+        const auto result = qm::SearchFile(dir_.string(), c.name, ".FFL");
+        if (c.found == nullptr) {
+            EXPECT_FALSE(result.has_value()) << c.name;
+        } else {
+            ASSERT_TRUE(result.has_value()) << c.name;
+            EXPECT_EQ(fs::path(*result).filename().string(), c.found) << c.name;
+            EXPECT_TRUE(fs::exists(*result));
+        }
+    }
+}
+
+TEST_F(FileSearch, AbsoluteNamesAreTakenAsGiven) {
+    const std::string file = Write("sub/Data.Bin", "x");
+    EXPECT_EQ(qm::SearchFile("/nowhere", file, ".FFL"), file);
+    EXPECT_TRUE(qm::SearchFile("/nowhere", (dir_ / "sub" / "DATA.BIN").string(), ".FFL"));
+}
+
+TEST_F(FileSearch, FindFilesMatchesWildcardsWithoutCase) {
+    Write("a.ffl", "");
+    Write("B.FFL", "");
+    Write("c.ffl.bak", "");
+    Write("ffinfo.txt", "");
+    fs::create_directories(dir_ / "dir.ffl");
+    EXPECT_EQ(qm::FindFiles(dir_.string(), "*.ffl"), (std::vector<std::string>{"B.FFL", "a.ffl"}));
+    EXPECT_EQ(qm::FindFiles(dir_.string(), "?.FFL"), (std::vector<std::string>{"B.FFL", "a.ffl"}));
+    EXPECT_EQ(qm::FindFiles(dir_.string(), "FFINFO.*"), (std::vector<std::string>{"ffinfo.txt"}));
+    EXPECT_TRUE(qm::FindFiles((dir_ / "none").string(), "*").empty());
+}
+
+// ---- attributes -------------------------------------------------------------------------
+
+using Attributes = TempDir;
+
+TEST_F(Attributes, ReadOnlyIsTheOwnersMissingWritePermission) {
+    const std::string file = Write("x.ffl", "data");
+    EXPECT_EQ(qm::ReadFileAttributes(file) & qm::kFileAttributeReadOnly, 0u);
+    ASSERT_TRUE(qm::WriteFileAttributes(file, qm::kFileAttributeReadOnly));
+    EXPECT_NE(qm::ReadFileAttributes(file) & qm::kFileAttributeReadOnly, 0u);
+    ASSERT_TRUE(qm::WriteFileAttributes(file, qm::kFileAttributeArchive));
+    EXPECT_EQ(qm::ReadFileAttributes(file) & qm::kFileAttributeReadOnly, 0u);
+    EXPECT_EQ(qm::ReadFileAttributes((dir_ / "missing").string()), qm::kInvalidFileAttributes);
+    EXPECT_FALSE(qm::WriteFileAttributes((dir_ / "missing").string(), 0));
+    EXPECT_NE(qm::ReadFileAttributes(dir_.string()) & qm::kFileAttributeDirectory, 0u);
+}
+
+// ---- atomic saves -----------------------------------------------------------------------
+
+using AtomicSave = TempDir;
+
+TEST_F(AtomicSave, CommitReplacesTheFileAndKeepsItsPermissions) {
+    const std::string file = Write("game.ffl", "old");
+    chmod(file.c_str(), 0640);
+    qm::AtomicFile writer(file);
+    ASSERT_TRUE(writer.Open());
+    std::fputs("new content", writer.Stream());
+    EXPECT_EQ(Read(file), "old");  // nothing visible before the commit
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(Read(file), "new content");
+    struct stat status {};
+    stat(file.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicSave, DiscardedWriterLeavesTheOldFileAndNoTemporary) {
+    const std::string file = Write("game.ffl", "old");
+    {
+        qm::AtomicFile writer(file);
+        ASSERT_TRUE(writer.Open());
+        std::fputs("half", writer.Stream());
+    }
+    EXPECT_EQ(Read(file), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicSave, ALinkStaysALink) {
+    const std::string real = Write("real.ffl", "old");
+    const fs::path link = dir_ / "link.ffl";
+    fs::create_symlink(real, link);
+    qm::AtomicFile writer(link.string());
+    ASSERT_TRUE(writer.Open());
+    std::fputs("new", writer.Stream());
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(real), "new");
+}
+
+TEST_F(AtomicSave, AWriteCutShortByAFileSizeLimitKeepsTheOldFile) {
+    const std::string old(100, 'o');
+    const std::string file = Write("game.ffl", old);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        qm::AtomicFile writer(file);
+        if (!writer.Open()) {
+            _exit(3);
+        }
+        const std::string big(1 << 20, 'n');
+        std::fwrite(big.data(), 1, big.size(), writer.Stream());
+        _exit(writer.Commit() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);  // the commit reported the failure
+    EXPECT_EQ(Read(file), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicSave, OpenFailsInAMissingDirectory) {
+    qm::AtomicFile writer((dir_ / "no" / "file").string());
+    EXPECT_FALSE(writer.Open());
+    EXPECT_FALSE(writer.Commit());
+}
+
+// ---- registry store ---------------------------------------------------------------------
+
+class RegistryStore : public TempDir {
+  protected:
+    void SetUp() override {
+        TempDir::SetUp();
+        store_ = (dir_ / "conf" / "registry.ini").string();
+        setenv("QUILLMARK_REGISTRY", store_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("QUILLMARK_REGISTRY");
+        TempDir::TearDown();
+    }
+    std::string store_;
+};
+
+constexpr auto kHKLM = qm::RegistryRoot::LocalMachine;
+constexpr auto kHKCR = qm::RegistryRoot::ClassesRoot;
+constexpr const char* kGameKey = "Software\\Fox Interactive\\Aliens versus Predator";
+
+TEST_F(RegistryStore, ValuesSurviveInTheFileAndKeyNamesIgnoreCase) {
+    EXPECT_EQ(qm::RegistryStorePath(), store_);
+    EXPECT_FALSE(qm::RegistryGetString(kHKLM, kGameKey, "Path"));
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/games/avp"));
+    ASSERT_TRUE(qm::RegistrySetString(kHKCR, ".kdz", "", "Quillmark.FastFilePatch"));
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Empty", ""));
+    EXPECT_EQ(
+        qm::RegistryGetString(kHKLM, "SOFTWARE\\fox interactive\\ALIENS VERSUS PREDATOR", "path"),
+        "/games/avp");
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, std::string("\\") + kGameKey + "\\", "Path"),
+              "/games/avp");
+    EXPECT_EQ(qm::RegistryGetString(kHKCR, ".kdz", ""), "Quillmark.FastFilePatch");
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, kGameKey, "Empty"), "");
+    EXPECT_FALSE(qm::RegistryGetString(kHKCR, kGameKey, "Path"));  // other root
+    const std::string text = Read(store_);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Fox Interactive\\Aliens versus Predator]\n"
+                        "Path=/games/avp\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("[HKEY_CLASSES_ROOT\\.kdz]\n@=Quillmark.FastFilePatch\n"),
+              std::string::npos);
+}
+
+TEST_F(RegistryStore, KeysHaveParentsAndDeleteRefusesWhileSubkeysExist) {
+    ASSERT_TRUE(qm::RegistrySetString(kHKCR, "Quillmark.FastFilePatch\\shell\\install\\command", "",
+                                      "patchapply %1"));
+    EXPECT_TRUE(qm::RegistryKeyExists(kHKCR, "Quillmark.FastFilePatch\\shell"));
+    EXPECT_EQ(qm::RegistryEnumSubkeys(kHKCR, "Quillmark.FastFilePatch"),
+              std::vector<std::string>{"shell"});
+    EXPECT_FALSE(qm::RegistryDeleteKey(kHKCR, "Quillmark.FastFilePatch\\shell"));
+    EXPECT_TRUE(qm::RegistryDeleteKey(kHKCR, "Quillmark.FastFilePatch\\shell\\install\\command"));
+    EXPECT_TRUE(qm::RegistryDeleteKey(kHKCR, "quillmark.fastfilepatch\\SHELL\\install"));
+    EXPECT_TRUE(qm::RegistryDeleteKey(kHKCR, "Quillmark.FastFilePatch\\shell"));
+    EXPECT_TRUE(qm::RegistryDeleteKey(kHKCR, "Quillmark.FastFilePatch"));
+    EXPECT_FALSE(qm::RegistryDeleteKey(kHKCR, "Quillmark.FastFilePatch"));
+    EXPECT_FALSE(qm::RegistryKeyExists(kHKCR, "Quillmark.FastFilePatch"));
+}
+
+TEST_F(RegistryStore, ValuesCanBeReplacedDeletedAndListed) {
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, "Software\\Quillmark\\Skinwright", "", "/opt/tb"));
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, "Software\\Quillmark\\Skinwright", "Version", "1"));
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, "Software\\Quillmark\\Skinwright", "version", "2"));
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, "Software\\Quillmark\\Skinwright", "Version"), "2");
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Quillmark\\Skinwright"),
+              (std::vector<std::string>{"", "Version"}));
+    EXPECT_TRUE(qm::RegistryDeleteValue(kHKLM, "Software\\Quillmark\\Skinwright", "VERSION"));
+    EXPECT_FALSE(qm::RegistryDeleteValue(kHKLM, "Software\\Quillmark\\Skinwright", "Version"));
+}
+
+TEST_F(RegistryStore, TextsThatWouldBreakTheStoreAreRefused) {
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", "Name", "two\nlines"));
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", "a=b", "v"));
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Bad]Key", "Name", "v"));
+    EXPECT_FALSE(qm::RegistryKeyExists(kHKLM, "Key"));
+}
+
+TEST_F(RegistryStore, EveryCallSeesAnotherWritersChange) {
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/first"));
+    std::ofstream(store_) << "[HKEY_LOCAL_MACHINE\\" << kGameKey << "]\r\nPath=/second\r\n";
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, kGameKey, "Path"), "/second");
+}
+
+// ---- message boxes ----------------------------------------------------------------------
+
+TEST(MessageBoxes, ScriptedAnswersAreGivenInOrderAndQuestionsRecorded) {
+    qm::ScriptedMessageBoxes script({qm::MessageBoxResult::Yes});
+    EXPECT_EQ(qm::ShowMessageBox("Replace?", "Title", qm::MessageBoxButtons::YesNoCancel,
+                                 qm::MessageBoxIcon::Question),
+              qm::MessageBoxResult::Yes);
+    // Out of answers: the most careful one, and the miss is counted.
+    EXPECT_EQ(qm::ShowMessageBox("Go on?", "Title", qm::MessageBoxButtons::OkCancel,
+                                 qm::MessageBoxIcon::Error),
+              qm::MessageBoxResult::Cancel);
+    ASSERT_EQ(script.Asked().size(), 2u);
+    EXPECT_EQ(script.Asked()[0].text, "Replace?");
+    EXPECT_EQ(script.Asked()[1].icon, qm::MessageBoxIcon::Error);
+    EXPECT_EQ(script.Unscripted(), 1);
+}
+
+TEST(MessageBoxes, CarefulAnswers) {
+    EXPECT_EQ(qm::CarefulAnswer(qm::MessageBoxButtons::Ok), qm::MessageBoxResult::Ok);
+    EXPECT_EQ(qm::CarefulAnswer(qm::MessageBoxButtons::YesNo), qm::MessageBoxResult::No);
+    EXPECT_EQ(qm::CarefulAnswer(qm::MessageBoxButtons::YesNoCancel), qm::MessageBoxResult::Cancel);
+}
+
+// ---- debug output -----------------------------------------------------------------------
+
+TEST(DebugOutput, NestedCapturesSeeWhatWasWrittenDuringTheirLife) {
+    qm::DebugCapture outer;
+    qm::DebugOutput("WARNING: one\n");
+    {
+        qm::DebugCapture inner;
+        qm::DebugOutput("ERROR: two\n");
+        EXPECT_EQ(inner.Text(), "ERROR: two\n");
+    }
+    EXPECT_EQ(outer.Text(), "WARNING: one\nERROR: two\n");
+}
+
+// ---- libraries --------------------------------------------------------------------------
+
+TEST(DynamicLibraries, WindowsNamesMapToPlatformNames) {
+    EXPECT_EQ(qm::PlatformLibraryFileName("PackLib.dll"), "libPackLib.so");
+    EXPECT_EQ(qm::PlatformLibraryFileName("PatchLib.DLL"), "libPatchLib.so");
+    EXPECT_EQ(qm::PlatformLibraryFileName("libX.so"), "libX.so");
+}
+
+TEST(DynamicLibraries, LoadsBesideTheProgramAndBindsByName) {
+    std::string error;
+    auto library = qm::DynamicLibrary::Load("QmTestLib.dll", &error);
+    ASSERT_NE(library, nullptr) << error;
+    EXPECT_EQ(library->Path(), qm::ProgramDirectory() + "libQmTestLib.so");
+    auto answer = reinterpret_cast<int (*)()>(library->Symbol("QmTestLibAnswer"));
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer(), 42);
+    EXPECT_EQ(qm::FindExportInOwnModule(reinterpret_cast<void*>(answer), "QmTestLibAnswer"),
+              reinterpret_cast<void*>(answer));
+    EXPECT_EQ(library->Symbol("NoSuchExport"), nullptr);
+}
+
+TEST(DynamicLibraries, AMissingLibrarySaysWhy) {
+    std::string error;
+    EXPECT_EQ(qm::DynamicLibrary::Load("NoSuchLibrary.dll", &error), nullptr);
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
