@@ -9,39 +9,14 @@
 
 #include "packlib/packlib_exports.h"
 #include "platform/registry.h"
+#include "tests/fftool/run_fftool.h"
 #include "tests/packlib/test_files.h"
 
 namespace {
 
 using namespace packlib_test;
+using namespace fftool_test;
 namespace fs = std::filesystem;
-
-struct RunResult {
-    int status;
-    std::string out;
-};
-
-// Runs fftool with the arguments (shell-quoted by the caller) and collects stdout and stderr.
-RunResult Fftool(const std::string& arguments, const std::string& prefix = "") {
-    const std::string command = prefix + QM_BIN_DIR "/fftool " + arguments + " 2>&1";
-    RunResult run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.out.append(buffer.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string Quote(const std::string& text) {
-    return "'" + text + "'";
-}
 
 std::string Text(const std::string& path) {
     const Bytes bytes = ReadFile(path);
