@@ -46,4 +46,9 @@ step "Delete an item"
 run delete "$ffl" 'readme.txt'
 step "List again"
 run list "$ffl"
+step "A Fastfile database says which Fastfile holds which folder"
+run db add "$work/ffinfo.txt" 'graphics\aliens' demo.ffl
+run db add "$work/ffinfo.txt" 'graphics\marines' demo.ffl
+run db list "$work/ffinfo.txt"
+run db find "$work/ffinfo.txt" 'GRAPHICS\Aliens\alien.rim'
 step "Done"
