@@ -1,0 +1,69 @@
+// The root of the image class family: every file or slot format converts between its own
+// stored form and IMAGEDATA; flips, re-alignment and file handling are shared here.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "texbench/imaging/image_data.h"
+
+class CImageBase {
+  public:
+    CImageBase() = default;
+    virtual ~CImageBase() = default;
+    CImageBase(const CImageBase&) = delete;
+    CImageBase& operator=(const CImageBase&) = delete;
+
+    // Fails when any is 0; otherwise clears the image and sets the three fields.
+    virtual bool SetSize(unsigned width, unsigned height, unsigned depth);
+    // Replaces the palette by ImgCreatePalette's (3 bytes an entry); false for other depths.
+    virtual bool CreatePalette(unsigned depth, bool useDefault);
+    virtual void Clear();
+    virtual bool ExportTo(IMAGEDATA* image);
+    virtual bool ImportFrom(const IMAGEDATA* image);
+    virtual bool GetHeader(IMAGEHEADER* header) const;
+    virtual std::uint32_t CountColors();
+    virtual bool FlipVertical();
+    virtual bool Mirror();
+    virtual bool SetRowAlignment(unsigned bits);
+    // Decoded form to stored form; the base has nothing to do for a non-empty image.
+    virtual bool Encode();
+    // Stored form to decoded form; the base only accepts an image that is already decoded.
+    virtual bool Decode();
+    virtual bool LoadFile(const std::string& path);
+    virtual bool SaveFile(const std::string& path);
+    // Reads (storing false) or writes the class's file format.
+    virtual bool Serialize(std::FILE* stream, bool storing);
+    virtual bool IsEmpty() const;
+    virtual std::uint32_t GetFileSize() const { return 0; }
+
+    unsigned GetWidth() const { return header_.wWidth; }
+    unsigned GetHeight() const { return header_.wHeight; }
+    unsigned GetDepth() const { return header_.bDepth; }
+    unsigned GetRowAlignment() const { return header_.bAlign; }
+    unsigned GetOrientation() const { return header_.bOrientation; }
+    unsigned GetEncoding() const { return header_.bEncoding; }
+    unsigned GetMasking() const { return header_.bMasking; }
+    void SetMasking(unsigned masking) { header_.bMasking = static_cast<std::uint8_t>(masking); }
+    std::uint32_t GetTransparentIndex() const { return header_.dwTransparent; }
+    void SetTransparentIndex(std::uint32_t index) { header_.dwTransparent = index; }
+    bool HasPalette() const { return !palette_.empty(); }
+    bool HasPixels() const { return !pixels_.empty(); }
+
+    // The "Image Buffer" setting: the stream buffer of LoadFile and SaveFile, in kilobytes;
+    // values below 4 or above 65,536 are replaced by 1,024.
+    static void SetStreamBufferKBytes(std::uint32_t kBytes);
+    static std::uint32_t StreamBufferBytes();
+
+  protected:
+    // Row stride of the decoded pixels; 0 when the header does not describe decoded rows.
+    std::uint64_t DecodedStride() const;
+    // Decoded pixels that match the header, so rows can be walked safely.
+    bool HasDecodedRows();
+
+    IMAGEHEADER header_{};
+    std::vector<std::uint8_t> palette_;  // layout belongs to the concrete class
+    std::vector<std::uint8_t> pixels_;
+};
