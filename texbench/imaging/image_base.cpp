@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/atomic_file.h"
+#include "texbench/imaging/packed_dib.h"
 
 namespace {
 
@@ -71,6 +72,23 @@ bool CImageBase::GetHeader(IMAGEHEADER* header) const {
     }
     *header = header_;
     return true;
+}
+
+std::vector<std::uint8_t> CImageBase::ToPackedDib() {
+    IMAGEDATA image{};
+    if (!ExportTo(&image)) {
+        return {};
+    }
+    std::vector<std::uint8_t> dib = ImgToPackedDib(&image);
+    ImgFree(&image);
+    return dib;
+}
+
+bool CImageBase::FromPackedDib(std::span<const std::uint8_t> dib) {
+    IMAGEDATA image{};
+    const bool ok = ImgFromPackedDib(dib, &image) && ImportFrom(&image);
+    ImgFree(&image);
+    return ok;
 }
 
 std::uint32_t CImageBase::CountColors() {

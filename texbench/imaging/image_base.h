@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ class CImageBase {
     virtual bool ExportTo(IMAGEDATA* image);
     virtual bool ImportFrom(const IMAGEDATA* image);
     virtual bool GetHeader(IMAGEHEADER* header) const;
+    // The clipboard's bitmap form: ExportTo, then the packed DIB; empty on failure.
+    virtual std::vector<std::uint8_t> ToPackedDib();
+    // A packed DIB into a temporary record, then ImportFrom.
+    virtual bool FromPackedDib(std::span<const std::uint8_t> dib);
     virtual std::uint32_t CountColors();
     virtual bool FlipVertical();
     virtual bool Mirror();
