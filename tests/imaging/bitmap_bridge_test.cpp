@@ -1,0 +1,48 @@
+// The bridges between IMAGEDATA and QImage.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "texbench/imaging/qt/bitmap_bridge.h"
+
+namespace {
+
+TEST(BitmapBridge, BottomUpIndexedPicturesShowTheRightWayUp) {
+    IMAGEDATA image{};
+    image.header = {2, 2, 8, 8, kOrientationBottomUp, 0, 0, 0, 0};
+    image.lpPalette = ImgCreatePalette(8, false);
+    image.dwPaletteEntries = 256;
+    image.lpPalette[1 * 3 + 2] = 255;  // entry 1 red
+    image.lpPalette[2 * 3 + 0] = 255;  // entry 2 blue
+    image.dwPixelBytes = 4;
+    image.lpPixels = static_cast<std::uint8_t*>(std::calloc(1, 4));
+    image.lpPixels[0] = 1;  // stored first: the bottom row
+    image.lpPixels[3] = 2;  // stored last: the top row, right
+    const QImage bitmap = ImgToBitmapHandle(&image);
+    ASSERT_FALSE(bitmap.isNull());
+    EXPECT_EQ(bitmap.pixelColor(0, 1), QColor(255, 0, 0));
+    EXPECT_EQ(bitmap.pixelColor(1, 0), QColor(0, 0, 255));
+    EXPECT_EQ(bitmap.pixelColor(0, 0), QColor(0, 0, 0));
+    ImgFree(&image);
+    EXPECT_TRUE(ImgToBitmapHandle(&image).isNull());
+}
+
+TEST(BitmapBridge, BitmapsComeBackAtTheRequestedDepth) {
+    QImage bitmap(5, 3, QImage::Format_RGB32);
+    bitmap.fill(QColor(10, 20, 30));
+    bitmap.setPixelColor(4, 2, QColor(200, 100, 50));
+    for (unsigned depth : {4u, 8u, 24u, 0u}) {
+        IMAGEDATA image{};
+        ASSERT_TRUE(ImgFromBitmapHandle(bitmap, depth, &image)) << depth;
+        EXPECT_EQ(image.header.bDepth, depth == 0 ? 24 : depth);
+        EXPECT_TRUE(ImgValidate(&image));
+        const QImage back = ImgToBitmapHandle(&image);
+        EXPECT_EQ(back.pixelColor(4, 2), QColor(200, 100, 50)) << depth;
+        EXPECT_EQ(back.pixelColor(0, 0), QColor(10, 20, 30)) << depth;
+        ImgFree(&image);
+    }
+    IMAGEDATA image{};
+    EXPECT_FALSE(ImgFromBitmapHandle(QImage(), 24, &image));
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// The bridges between IMAGEDATA and the screen's bitmaps, realised with QImage. The imaging
+// core stays free of any UI library; only this file knows Qt.
+#pragma once
+
+#include <QImage>
+
+#include "texbench/imaging/image_data.h"
+
+// A screen bitmap of the picture (24-bit, right way up); a null QImage when the record is
+// not valid.
+QImage ImgToBitmapHandle(const IMAGEDATA* image);
+
+// Replaces the record by the bitmap at the requested depth (4, 8 or 24; anything else takes
+// the bitmap's own depth when that is 4, 8 or 24, else 24). Rows top-down, aligned to 32 bits.
+bool ImgFromBitmapHandle(const QImage& bitmap, unsigned depth, IMAGEDATA* image);
