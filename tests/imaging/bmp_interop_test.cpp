@@ -12,37 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/imaging/picture_helpers.h"
 #include "texbench/imaging/bmp_image.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using namespace imaging_test;
+
 namespace fs = std::filesystem;
 
 bool HaveConvert() {
     return std::system("convert -version >/dev/null 2>&1") == 0;
-}
-
-Bytes ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The picture as top-down RGB triples.
-Bytes TopDownRgb(const IMAGEDATA& image) {
-    Bytes rgb;
-    const unsigned depth = image.header.bDepth;
-    const auto stride = ImgStride(image.header.wWidth, depth, image.header.bAlign);
-    for (unsigned y = 0; y < image.header.wHeight; ++y) {
-        const unsigned row =
-            (image.header.bOrientation & kOrientationBottomUp) ? image.header.wHeight - 1 - y : y;
-        for (unsigned x = 0; x < image.header.wWidth; ++x) {
-            const std::uint8_t* p = image.lpPixels + row * stride + x * ImgBytesPerPixel(depth);
-            const std::uint8_t* c = depth == 24 ? p : image.lpPalette + p[0] * 3;
-            rgb.insert(rgb.end(), {c[2], c[1], c[0]});
-        }
-    }
-    return rgb;
 }
 
 class BmpInterop : public ::testing::Test {
