@@ -6,13 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "packlib/packlib.h"
-
-extern "C" {
-FFLDB* FFLOpenDatabase(const char* lpszPath);
-void FFLCloseDatabase(FFLDB* lpDb);
-FFLDBITEM* FFLFindDbItem(FFLDB* lpDb, const char* lpszPath, const char* lpszFile);
-}
+#include "packlib/packlib_exports.h"
 
 namespace {
 

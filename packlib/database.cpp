@@ -8,30 +8,10 @@
 
 #include "packlib/library_state.h"
 #include "packlib/packlib.h"
+#include "packlib/packlib_exports.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_output.h"
 #include "platform/file_search.h"
-
-extern "C" {
-PACKLIB_EXPORT FFLDB* FFLAPI FFLCreateDatabase(const char* lpszPath);
-PACKLIB_EXPORT FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath);
-PACKLIB_EXPORT bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath);
-PACKLIB_EXPORT void FFLAPI FFLCloseDatabase(FFLDB* lpDb);
-PACKLIB_EXPORT uint32_t FFLAPI FFLGetDbItemCount(FFLDB* lpDb);
-PACKLIB_EXPORT const char* FFLAPI FFLGetDbPath(FFLDB* lpDb);
-PACKLIB_EXPORT bool FFLAPI FFLSetDbPath(FFLDB* lpDb, const char* lpszPath);
-PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLGetFirstDbItem(FFLDB* lpDb);
-PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLGetNextDbItem(FFLDBITEM* lpItem);
-PACKLIB_EXPORT const char* FFLAPI FFLGetDbItemPath(FFLDBITEM* lpItem);
-PACKLIB_EXPORT const char* FFLAPI FFLGetDbItemFile(FFLDBITEM* lpItem);
-PACKLIB_EXPORT bool FFLAPI FFLSetDbItemPath(FFLDBITEM* lpItem, const char* lpszPath);
-PACKLIB_EXPORT bool FFLAPI FFLSetDbItemFile(FFLDBITEM* lpItem, const char* lpszFile);
-PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLAddDbItem(FFLDB* lpDb, const char* lpszPath,
-                                              const char* lpszFFL);
-PACKLIB_EXPORT void FFLAPI FFLDeleteDbItem(FFLDB* lpDb, FFLDBITEM* lpItem);
-PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLFindDbItem(FFLDB* lpDb, const char* lpszPath,
-                                               const char* lpszFile);
-}
 
 namespace {
 

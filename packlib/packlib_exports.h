@@ -18,6 +18,25 @@ PACKLIB_EXPORT bool FFLAPI FFLSetPBufferSize(uint32_t dwKBytes);
 PACKLIB_EXPORT uint32_t FFLAPI FFLGetDbBufferSize(void);
 PACKLIB_EXPORT bool FFLAPI FFLSetDbBufferSize(uint32_t dwKBytes);
 
+PACKLIB_EXPORT FFLDB* FFLAPI FFLCreateDatabase(const char* lpszPath);
+PACKLIB_EXPORT FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath);
+PACKLIB_EXPORT bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath);
+PACKLIB_EXPORT void FFLAPI FFLCloseDatabase(FFLDB* lpDb);
+PACKLIB_EXPORT uint32_t FFLAPI FFLGetDbItemCount(FFLDB* lpDb);
+PACKLIB_EXPORT const char* FFLAPI FFLGetDbPath(FFLDB* lpDb);
+PACKLIB_EXPORT bool FFLAPI FFLSetDbPath(FFLDB* lpDb, const char* lpszPath);
+PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLGetFirstDbItem(FFLDB* lpDb);
+PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLGetNextDbItem(FFLDBITEM* lpItem);
+PACKLIB_EXPORT const char* FFLAPI FFLGetDbItemPath(FFLDBITEM* lpItem);
+PACKLIB_EXPORT const char* FFLAPI FFLGetDbItemFile(FFLDBITEM* lpItem);
+PACKLIB_EXPORT bool FFLAPI FFLSetDbItemPath(FFLDBITEM* lpItem, const char* lpszPath);
+PACKLIB_EXPORT bool FFLAPI FFLSetDbItemFile(FFLDBITEM* lpItem, const char* lpszFile);
+PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLAddDbItem(FFLDB* lpDb, const char* lpszPath,
+                                              const char* lpszFFL);
+PACKLIB_EXPORT void FFLAPI FFLDeleteDbItem(FFLDB* lpDb, FFLDBITEM* lpItem);
+PACKLIB_EXPORT FFLDBITEM* FFLAPI FFLFindDbItem(FFLDB* lpDb, const char* lpszPath,
+                                               const char* lpszFile);
+
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLCreateArchive(const char* lpszPath);
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile);
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile);
