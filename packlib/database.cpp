@@ -33,14 +33,23 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Compares `length` characters, ignoring the case of A to Z; a shorter text never matches.
+// Compares `length` characters of two texts, ignoring the case of A to Z.
 bool EqualNoCase(const char* a, const char* b, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
         if (LowerAscii(a[i]) != LowerAscii(b[i])) {
             return false;
         }
-        if (a[i] == '\0') {
-            return true;
+    }
+    return true;
+}
+
+// True when `path` begins with all of `prefix`, ignoring the case of A to Z. Walks both texts
+// once and stops at the first difference, since most entries differ early (a lookup walks the
+// list). The end of `path` differs from any prefix character, so it ends a match too.
+bool StartsWithNoCase(const char* path, const char* prefix) {
+    for (; *prefix != '\0'; ++prefix, ++path) {
+        if (LowerAscii(*prefix) != LowerAscii(*path)) {
+            return false;
         }
     }
     return true;
@@ -194,6 +203,13 @@ FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath) {
         }
         Append(db, tail, entry);
     }
+    // A read error (a directory, a failing disk) is no end of file: half a database would
+    // send lookups to the wrong Fastfile, so the open fails as a whole.
+    if (std::ferror(file.get())) {
+        qm::DebugOutput("WARNING: FFLOpenDatabase() failed to open Database\n");
+        FreeDatabase(db);
+        return nullptr;
+    }
     return db;
 }
 
@@ -325,7 +341,7 @@ FFLDBITEM* FFLAPI FFLFindDbItem(FFLDB* lpDb, const char* lpszPath, const char* l
     }
     if (lpszPath != nullptr && lpszPath[0] != '\0') {
         for (FFLDBITEM* entry = lpDb->lpFirst; entry != nullptr; entry = entry->lpNext) {
-            if (EqualNoCase(entry->szPath, lpszPath, std::strlen(entry->szPath))) {
+            if (StartsWithNoCase(lpszPath, entry->szPath)) {
                 return entry;
             }
         }

@@ -160,6 +160,31 @@ TEST_F(Database, DefaultDatabaseIsFoundInTheFastfileDirectoryInAnyCase) {
     Lib().FFLCloseDatabase(db);
 }
 
+TEST_F(Database, WithoutAGameTheDefaultDatabaseIsInTheCurrentDirectory) {
+    binding_.Unbind();
+    ASSERT_TRUE(qm::RegistrySetString(qm::RegistryRoot::LocalMachine,
+                                      "Software\\Fox Interactive\\Aliens versus Predator", "Path",
+                                      ""));
+    std::string error;
+    ASSERT_TRUE(binding_.Bind("PackLib.dll", "PackLibInit", &error)) << error;
+    WriteText("ffinfo.txt", "here;cwd.ffl\n");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.File(""));
+    FFLDB* db = Lib().FFLOpenDatabase(nullptr);
+    std::filesystem::current_path(previous);
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(Entries(db), (EntryList{{"here", "cwd.ffl"}}));
+    Lib().FFLCloseDatabase(db);
+}
+
+TEST_F(Database, AnUnreadableFileIsNoEmptyDatabase) {
+    const std::string folder = dir_.File("folder.txt");
+    std::filesystem::create_directories(folder);
+    qm::DebugCapture capture;
+    EXPECT_EQ(Lib().FFLOpenDatabase(folder.c_str()), nullptr);
+    EXPECT_EQ(capture.Text(), "WARNING: FFLOpenDatabase() failed to open Database\n");
+}
+
 TEST_F(Database, DiagnosticsForBadCalls) {
     qm::DebugCapture capture;
     EXPECT_EQ(Lib().FFLOpenDatabase(dir_.File("missing.txt").c_str()), nullptr);
