@@ -1,0 +1,66 @@
+#include "patchapply/command_line.h"
+
+#include <cctype>
+
+namespace patchapply {
+namespace {
+
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Only the option's own characters are compared, so "-registerXYZ" still registers; the
+// leading character may be '-' or '/'.
+bool StartsWithOption(std::string_view text, std::string_view option) {
+    if (text.size() < option.size() || (text[0] != '-' && text[0] != '/')) {
+        return false;
+    }
+    for (std::size_t i = 1; i < option.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != option[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(std::string_view text) {
+    CommandLine result;
+    const std::string_view trimmed = Trim(text);
+    if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
+        result.kind = CommandKind::Register;
+    } else if (StartsWithOption(trimmed, "-unregister") ||
+               StartsWithOption(trimmed, "-unregserver")) {
+        result.kind = CommandKind::Unregister;
+    } else if (StartsWithOption(trimmed, "-noprompt")) {
+        result.quiet = true;
+        result.fileName = std::string(Trim(trimmed.substr(9)));
+    } else {
+        result.fileName = std::string(trimmed);
+    }
+    return result;
+}
+
+std::string JoinArguments(int argc, const char* const* argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            text += ' ';
+        }
+        text += argv[i];
+    }
+    return text;
+}
+
+}  // namespace patchapply

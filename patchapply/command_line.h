@@ -1,0 +1,22 @@
+// What the installer was asked to do, read from the text after the program name.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace patchapply {
+
+enum class CommandKind { Install, Register, Unregister };
+
+struct CommandLine {
+    CommandKind kind = CommandKind::Install;
+    bool quiet = false;    // "-noprompt": no information dialog, success message or broadcast
+    std::string fileName;  // trimmed; quotes are kept as the shell association passes them
+};
+
+CommandLine ParseCommandLine(std::string_view text);
+
+// Joins argv[1..] with blanks, giving the one text the installer parses.
+std::string JoinArguments(int argc, const char* const* argv);
+
+}  // namespace patchapply

@@ -1,0 +1,133 @@
+#include "patchapply/install_loop.h"
+
+#include <cstring>
+#include <thread>
+
+#include "patchapply/installer_texts.h"
+#include "patchapply/target_paths.h"
+#include "platform/message_box.h"
+
+namespace patchapply {
+namespace {
+
+constexpr int kGoOn = 1;
+constexpr int kStop = 2;
+
+int Ask(const char* text, qm::MessageBoxButtons buttons, qm::MessageBoxIcon icon) {
+    return static_cast<int>(qm::ShowMessageBox(text, kTitle, buttons, icon));
+}
+
+int AskOkCancel(const char* text) {
+    return Ask(text, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Error);
+}
+
+bool HasTargetsAndData(const KDZITEM& item) {
+    return item.lpData != nullptr && item.dwSize != 0 && item.lpszPath != nullptr &&
+           item.lpszPath[0] != '\0';
+}
+
+std::string ItemName(const KDZITEM& item) {
+    return std::string(item.szName, strnlen(item.szName, KDZ_MAX_NAME));
+}
+
+}  // namespace
+
+InstallLoop::InstallLoop(const PACKLIBEXPORT& packLib, FFLDB& database, InstallFrontEnd& frontEnd,
+                         std::chrono::milliseconds pause)
+    : lib_(packLib), database_(database), frontEnd_(frontEnd), pause_(pause) {}
+
+int InstallLoop::Run(const KDZPATCH& patch) {
+    std::size_t count = 0;
+    for (const KDZITEM* item = patch.lpFirst; item != nullptr; item = item->lpNext) {
+        count += CountTargetPaths(item->lpszPath);
+    }
+    frontEnd_.BeginProgress(count);
+    status_ = kGoOn;
+    for (const KDZITEM* item = patch.lpFirst; item != nullptr && status_ == kGoOn;
+         item = item->lpNext) {
+        InstallItem(*item);
+    }
+    frontEnd_.EndProgress();
+    return status_;
+}
+
+void InstallLoop::InstallItem(const KDZITEM& item) {
+    if (!HasTargetsAndData(item)) {
+        const int answer =
+            Ask(kCorruptItem, qm::MessageBoxButtons::YesNo, qm::MessageBoxIcon::Question);
+        if (answer != static_cast<int>(qm::MessageBoxResult::Yes)) {
+            status_ = kStop;
+        }
+        return;
+    }
+    for (const std::string& target : SplitTargetPaths(item.lpszPath)) {
+        if (status_ != kGoOn) {
+            break;
+        }
+        frontEnd_.ShowItem(ItemName(item));
+        status_ = InstallTarget(item, target);
+        frontEnd_.StepProgress();
+        if (status_ == kGoOn && pause_.count() > 0) {
+            std::this_thread::sleep_for(pause_);
+        }
+    }
+}
+
+int InstallLoop::InstallTarget(const KDZITEM& item, const std::string& target) {
+    bool soundArchive = false;
+    int status = kGoOn;
+    FFLARCHIVE* archive = OpenTargetArchive(target, &soundArchive, &status);
+    if (archive == nullptr) {
+        return status;
+    }
+    status = WriteItem(archive, item, target, soundArchive);
+    lib_.FFLCloseArchive(archive);
+    return status;
+}
+
+// A path without a folder (no backslash, or only a leading one) names a sound in
+// COMMON.FFL; any other is found through the database by its folder.
+FFLARCHIVE* InstallLoop::OpenTargetArchive(const std::string& target, bool* soundArchive,
+                                           int* status) {
+    const std::size_t slash = target.rfind('\\');
+    std::string fileName;
+    if (slash == std::string::npos || slash == 0) {
+        *soundArchive = true;
+        fileName = kSoundArchive;
+    } else {
+        const std::string folder = target.substr(0, slash);
+        FFLDBITEM* entry = lib_.FFLFindDbItem(&database_, folder.c_str(), nullptr);
+        if (entry == nullptr) {
+            Ask(kNotInDatabase, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Information);
+            *status = AskOkCancel(kNoFastfile);
+            return nullptr;
+        }
+        fileName = entry->szFile;
+    }
+    FFLARCHIVE* archive = lib_.FFLOpenArchive(fileName.c_str());
+    if (archive == nullptr) {
+        *status = AskOkCancel(kNoFastfile);
+    }
+    return archive;
+}
+
+// The Fastfile is saved through PackLib's atomic save, so a failure leaves it whole.
+int InstallLoop::WriteItem(FFLARCHIVE* archive, const KDZITEM& item, const std::string& target,
+                           bool soundArchive) {
+    FFLITEM* existing = lib_.FFLFindItem(archive, target.c_str(), false);
+    bool written = false;
+    if (existing != nullptr) {
+        written = lib_.FFLSetItemData(existing, item.lpData, item.dwSize);
+    } else if (!soundArchive) {
+        written = lib_.FFLAddItem(archive, target.c_str(), item.lpData, item.dwSize) != nullptr;
+    }
+    if (!written) {
+        return AskOkCancel(kAddFailed);
+    }
+    if (!lib_.FFLSaveArchive(archive, nullptr)) {
+        return AskOkCancel(kSaveFailed);
+    }
+    return kGoOn;
+}
+
+}  // namespace patchapply
