@@ -16,14 +16,22 @@ namespace qm {
 
 namespace {
 
-// A link stays a link: the file it points to is the one replaced.
+// A link stays a link: the file it points to is the one replaced, even when that file does
+// not exist yet (a dangling link gets its destination created). Chains are followed; a loop
+// leaves the name as given, and the rename then replaces the last link.
 std::string ResolveTarget(const std::string& target) {
-    std::error_code ec;
-    if (std::filesystem::is_symlink(target, ec)) {
-        const auto resolved = std::filesystem::canonical(target, ec);
-        if (!ec) {
-            return resolved.string();
+    namespace fs = std::filesystem;
+    fs::path path(target);
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(path, ec)) {
+            return path.string();
         }
+        const fs::path destination = fs::read_symlink(path, ec);
+        if (ec) {
+            return path.string();
+        }
+        path = destination.is_absolute() ? destination : path.parent_path() / destination;
     }
     return target;
 }

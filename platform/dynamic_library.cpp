@@ -125,12 +125,21 @@ void* FindExportInOwnModule(const void* addressInModule, const char* name) {
     if (dladdr(addressInModule, &info) == 0 || info.dli_fname == nullptr) {
         return nullptr;
     }
+    // The program itself is not found by its file name; its handle is the global one.
     void* handle = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle == nullptr) {
+        handle = dlopen(nullptr, RTLD_LAZY);
+    }
     if (handle == nullptr) {
         return nullptr;
     }
     void* symbol = dlsym(handle, name);
     dlclose(handle);
+    // dlsym also searches the module's dependencies; only the module's own export counts.
+    Dl_info found{};
+    if (symbol == nullptr || dladdr(symbol, &found) == 0 || found.dli_fbase != info.dli_fbase) {
+        return nullptr;
+    }
     return symbol;
 }
 

@@ -9,6 +9,7 @@
 // written back atomically, so several programs of the suite can share it.
 #include "platform/registry.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -52,7 +53,22 @@ bool IsStorableKey(std::string_view key) {
     if (key.find_first_of("]\r\n") != std::string_view::npos) {
         return false;
     }
-    return key.find("\\\\") == std::string_view::npos;
+    // The header must fit one line buffer, root name and brackets included.
+    constexpr std::size_t kLongestRootHeader = sizeof("[HKEY_CURRENT_CONFIG\\]") - 1;
+    return key.find("\\\\") == std::string_view::npos &&
+           key.size() + kLongestRootHeader < CIniDocument::kLineBufferSize;
+}
+
+// A value line that reads back as written: a name that neither opens a section or a
+// comment nor holds "=", no line breaks, and not so long that reading would split it.
+bool IsStorableValue(std::string_view valueName, std::string_view value) {
+    if (valueName.find_first_of("=\r\n") != std::string_view::npos ||
+        (!valueName.empty() && (valueName[0] == ';' || valueName[0] == '[')) ||
+        value.find_first_of("\r\n") != std::string_view::npos) {
+        return false;
+    }
+    const std::size_t lineLength = std::max<std::size_t>(valueName.size(), 1) + 1 + value.size();
+    return lineLength < CIniDocument::kLineBufferSize;
 }
 
 std::string SectionName(RegistryRoot root, std::string_view key) {
@@ -77,6 +93,20 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 CIniDocument LoadStore() {
     CIniDocument store;
     store.Load(RegistryStorePath());
+    return store;
+}
+
+// For a change: the store as it is now, or nothing when a store exists but cannot be read,
+// since writing back what little was read would wipe every other program's settings.
+std::optional<CIniDocument> LoadStoreForChange() {
+    CIniDocument store;
+    const std::string path = RegistryStorePath();
+    if (!store.Load(path)) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec) || ec) {
+            return std::nullopt;
+        }
+    }
     return store;
 }
 
@@ -141,12 +171,14 @@ std::optional<std::string> RegistryGetString(RegistryRoot root, std::string_view
 
 bool RegistrySetString(RegistryRoot root, std::string_view key, std::string_view valueName,
                        std::string_view value) {
-    if (!IsStorableKey(key) || valueName.find_first_of("=\r\n") != std::string_view::npos ||
-        (!valueName.empty() && valueName[0] == ';') ||
-        value.find_first_of("\r\n") != std::string_view::npos) {
+    if (!IsStorableKey(key) || !IsStorableValue(valueName, value)) {
         return false;
     }
-    CIniDocument store = LoadStore();
+    auto loaded = LoadStoreForChange();
+    if (!loaded) {
+        return false;
+    }
+    CIniDocument& store = *loaded;
     CIniDocument::Section& section = EnsureKey(store, root, key);
     const std::string name = EntryName(valueName);
     std::optional<std::string> stored;
@@ -171,7 +203,11 @@ bool RegistryCreateKey(RegistryRoot root, std::string_view key) {
     if (!IsStorableKey(key)) {
         return false;
     }
-    CIniDocument store = LoadStore();
+    auto loaded = LoadStoreForChange();
+    if (!loaded) {
+        return false;
+    }
+    CIniDocument& store = *loaded;
     if (store.FindSection(SectionName(root, key)) != nullptr) {
         return true;
     }
@@ -184,7 +220,11 @@ bool RegistryKeyExists(RegistryRoot root, std::string_view key) {
 }
 
 bool RegistryDeleteValue(RegistryRoot root, std::string_view key, std::string_view valueName) {
-    CIniDocument store = LoadStore();
+    auto loaded = LoadStoreForChange();
+    if (!loaded) {
+        return false;
+    }
+    CIniDocument& store = *loaded;
     CIniDocument::Section* section = store.FindSection(SectionName(root, key));
     if (section == nullptr) {
         return false;
@@ -204,7 +244,11 @@ bool RegistryDeleteKey(RegistryRoot root, std::string_view key) {
     if (TrimBackslashes(key).empty()) {
         return false;  // a root is never deleted
     }
-    CIniDocument store = LoadStore();
+    auto loaded = LoadStoreForChange();
+    if (!loaded) {
+        return false;
+    }
+    CIniDocument& store = *loaded;
     const std::string name = SectionName(root, key);
     auto& sections = store.Sections();
     auto found = sections.end();

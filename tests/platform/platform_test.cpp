@@ -178,6 +178,50 @@ TEST_F(AtomicSave, AWriteCutShortByAFileSizeLimitKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
+TEST_F(AtomicSave, ANewFileGetsTheUsualPermissions) {
+    const mode_t mask = umask(027);
+    const std::string file = (dir_ / "new.ffl").string();
+    qm::AtomicFile writer(file);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Commit());
+    umask(mask);
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(AtomicSave, LinksAreFollowedToTheirDestinationEvenWhenItIsMissing) {
+    // a chain: first -> second -> real.ffl; and a dangling link whose file is created
+    const std::string real = Write("real.ffl", "old");
+    fs::create_symlink("real.ffl", dir_ / "second");
+    fs::create_symlink(dir_ / "second", dir_ / "first");
+    fs::create_directories(dir_ / "sub");
+    fs::create_symlink("../made.ffl", dir_ / "sub" / "dangling");
+    for (const fs::path& link : {dir_ / "first", dir_ / "sub" / "dangling"}) {
+        qm::AtomicFile writer(link.string());
+        ASSERT_TRUE(writer.Open()) << link;
+        std::fputs("new", writer.Stream());
+        ASSERT_TRUE(writer.Commit()) << link;
+        EXPECT_TRUE(fs::is_symlink(link)) << link;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "second"));
+    EXPECT_EQ(Read(real), "new");
+    EXPECT_EQ(Read((dir_ / "made.ffl").string()), "new");
+}
+
+TEST_F(AtomicSave, ADirectoryWithoutWriteRightKeepsTheOldFile) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the super-user";
+    }
+    const std::string file = Write("locked/game.ffl", "old");
+    chmod((dir_ / "locked").c_str(), 0555);
+    qm::AtomicFile writer(file);
+    EXPECT_FALSE(writer.Open());
+    EXPECT_FALSE(writer.Commit());
+    chmod((dir_ / "locked").c_str(), 0755);
+    EXPECT_EQ(Read(file), "old");
+}
+
 TEST_F(AtomicSave, OpenFailsInAMissingDirectory) {
     qm::AtomicFile writer((dir_ / "no" / "file").string());
     EXPECT_FALSE(writer.Open());
@@ -259,6 +303,45 @@ TEST_F(RegistryStore, TextsThatWouldBreakTheStoreAreRefused) {
     EXPECT_FALSE(qm::RegistryKeyExists(kHKLM, "Key"));
 }
 
+TEST_F(RegistryStore, AValueThatWouldBeReadBackDifferentlyIsRefused) {
+    const std::string fits(16000, 'v');
+    EXPECT_TRUE(qm::RegistrySetString(kHKLM, "Key", "Name", fits));
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, "Key", "Name"), fits);
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", "Name", std::string(16400, 'v')));
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", "[Name]", "v"));
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", ";Name", "v"));
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, std::string(16400, 'k'), "Name", "v"));
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Key"), std::vector<std::string>{"Name"});
+    EXPECT_EQ(qm::RegistryGetString(kHKLM, "Key", "Name"), fits);
+}
+
+TEST_F(RegistryStore, AStoreThatCannotBeReadIsNotOverwritten) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the super-user";
+    }
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/games/avp"));
+    const std::string before = Read(store_);
+    chmod(store_.c_str(), 0);
+    EXPECT_FALSE(qm::RegistrySetString(kHKLM, "Key", "Name", "v"));
+    EXPECT_FALSE(qm::RegistryCreateKey(kHKLM, "Key"));
+    EXPECT_FALSE(qm::RegistryDeleteValue(kHKLM, kGameKey, "Path"));
+    chmod(store_.c_str(), 0600);
+    EXPECT_EQ(Read(store_), before);
+}
+
+TEST_F(RegistryStore, StoreLivesInTheUsersConfigDirectoryByDefault) {
+    unsetenv("QUILLMARK_REGISTRY");
+    setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    EXPECT_EQ(qm::RegistryStorePath(), (dir_ / "quillmark" / "registry.ini").string());
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/g"));  // creates the folder
+    EXPECT_TRUE(fs::exists(dir_ / "quillmark" / "registry.ini"));
+    unsetenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') {
+        EXPECT_EQ(qm::RegistryStorePath(), std::string(home) + "/.config/quillmark/registry.ini");
+    }
+}
+
 TEST_F(RegistryStore, EveryCallSeesAnotherWritersChange) {
     ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/first"));
     std::ofstream(store_) << "[HKEY_LOCAL_MACHINE\\" << kGameKey << "]\r\nPath=/second\r\n";
@@ -320,6 +403,9 @@ TEST(DynamicLibraries, LoadsBesideTheProgramAndBindsByName) {
     EXPECT_EQ(qm::FindExportInOwnModule(reinterpret_cast<void*>(answer), "QmTestLibAnswer"),
               reinterpret_cast<void*>(answer));
     EXPECT_EQ(library->Symbol("NoSuchExport"), nullptr);
+    EXPECT_EQ(qm::FindExportInOwnModule(reinterpret_cast<void*>(answer), "NoSuchExport"), nullptr);
+    // The C library is the test library's dependency, not part of it.
+    EXPECT_EQ(qm::FindExportInOwnModule(reinterpret_cast<void*>(answer), "malloc"), nullptr);
 }
 
 TEST(DynamicLibraries, AMissingLibrarySaysWhy) {
