@@ -50,7 +50,7 @@ bool CIniDocument::Load(std::string_view path) {
         return false;
     }
     sections_.clear();
-    path_ = std::string(path.substr(0, kMaxPath));
+    path_ = std::string(path);
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "rb"));
     if (!file) {
         return false;
@@ -155,7 +155,7 @@ std::string CIniDocument::ToText() const {
 
 bool CIniDocument::Save(std::string_view path) {
     if (!path.empty()) {
-        path_ = std::string(path.substr(0, kMaxPath));
+        path_ = std::string(path);
     }
     if (path_.empty()) {
         return false;

@@ -21,7 +21,8 @@ class CIniDocument {
     };
 
     // Clears the model and reads the file. The path is remembered even when the file cannot
-    // be read, so a later Save() creates it. An empty path changes nothing and fails.
+    // be read, so a later Save() creates it. An empty path changes nothing and fails. Paths
+    // are kept whole: cutting a long one short would write to some other file.
     bool Load(std::string_view path);
     // Replaces the model by the text of a whole file (LF or CR LF line ends).
     void LoadFromText(std::string_view text);
@@ -57,7 +58,6 @@ class CIniDocument {
 
     static bool EqualsNoCase(std::string_view a, std::string_view b);
 
-    static constexpr std::size_t kMaxPath = 260;
     static constexpr std::size_t kStreamBufferSize = 65536;
     static constexpr std::size_t kLineBufferSize = 16384;
 

@@ -1,6 +1,10 @@
 #include "inidoc/ini_document.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -55,6 +59,19 @@ TEST(IniDocument, LongLinesAreReadAsSeveralLines) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].key->size(), 16383u);
     EXPECT_EQ(entries[1].key->size(), 20000u - 16383u);
+}
+
+TEST(IniDocument, ALineThatJustFillsTheBufferIsOneLineWhateverItsEnding) {
+    const std::string full(16383, 'k');
+    for (const char* ending : {"\n", "\r\n"}) {
+        CIniDocument document;
+        document.LoadFromText("[A]" + std::string(ending) + full + ending + "next=1" + ending);
+        const auto& entries = document.Sections().at(0).entries;
+        ASSERT_EQ(entries.size(), 2u) << (ending[0] == '\r' ? "CR LF" : "LF");
+        EXPECT_EQ(*entries[0].key, full);
+        EXPECT_FALSE(entries[0].value);
+        EXPECT_EQ(document.GetInt("A", "next", 0), 1);
+    }
 }
 
 TEST(IniDocument, LookupsIgnoreCaseButNotBlanks) {
@@ -129,8 +146,68 @@ class IniFiles : public ::testing::Test {
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
     std::filesystem::path dir_;
 };
+
+TEST_F(IniFiles, AWindowsFileIsReadAndRewrittenWithPlainLineEnds) {
+    const auto path = (dir_ / "Setup.ini").string();
+    std::ofstream(path, std::ios::binary) << "; written on Windows\r\n[Setup]\r\nTitle=AvP\r\n";
+    CIniDocument document;
+    ASSERT_TRUE(document.Load(path));
+    EXPECT_EQ(document.GetString("setup", "title", ""), "AvP");
+    ASSERT_TRUE(document.Save());
+    EXPECT_EQ(Read("Setup.ini"), "; written on Windows\n\n[Setup]\nTitle=AvP\n\n");
+}
+
+TEST_F(IniFiles, ASaveCutShortLeavesTheOldFileAsItWas) {
+    const auto path = (dir_ / "settings.cfg").string();
+    const std::string old = "[Settings]\r\nSkin=old.skn\r\n";
+    std::ofstream(path, std::ios::binary) << old;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The file size limit stops the write half-way, as a full disk would.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CIniDocument document;
+        document.Load(path);
+        for (int i = 0; i < 2000; ++i) {
+            document.SetInt("Settings", ("Key" + std::to_string(i)).c_str(), i);
+        }
+        _exit(document.Save() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);  // the failure is reported
+    EXPECT_EQ(Read("settings.cfg"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(IniFiles, ALongPathIsKeptWhole) {
+    std::filesystem::path deep = dir_;
+    for (int i = 0; i < 6; ++i) {
+        deep /= std::string(50, static_cast<char>('a' + i));
+    }
+    std::filesystem::create_directories(deep);
+    const auto path = (deep / "settings.cfg").string();
+    ASSERT_GT(path.size(), 300u);
+    CIniDocument document;
+    EXPECT_FALSE(document.Load(path));
+    document.SetString("S", "k", "v");
+    ASSERT_TRUE(document.Save());
+    EXPECT_EQ(document.Path(), path);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
 
 TEST_F(IniFiles, MissingFileFailsButRemembersThePathForSave) {
     CIniDocument document;
