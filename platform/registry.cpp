@@ -10,10 +10,17 @@
 #include "platform/registry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
 #include "inidoc/ini_document.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace qm {
 
@@ -96,6 +103,39 @@ CIniDocument LoadStore() {
     return store;
 }
 
+// Held from reading the store to saving it, so that two programs changing it at the same
+// time do not lose one another's change. Readers need no lock: saves replace the file whole.
+class StoreLock {
+  public:
+    StoreLock() {
+#if !defined(_WIN32)
+        const std::filesystem::path path(RegistryStorePath());
+        std::error_code ec;
+        if (path.has_parent_path()) {
+            std::filesystem::create_directories(path.parent_path(), ec);
+        }
+        fd_ = open((path.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        // Without a lock file (a folder without write right) the save fails anyway.
+        if (fd_ >= 0) {
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+#endif
+    }
+    ~StoreLock() {
+#if !defined(_WIN32)
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+#endif
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
 // For a change: the store as it is now, or nothing when a store exists but cannot be read,
 // since writing back what little was read would wipe every other program's settings.
 std::optional<CIniDocument> LoadStoreForChange() {
@@ -174,6 +214,7 @@ bool RegistrySetString(RegistryRoot root, std::string_view key, std::string_view
     if (!IsStorableKey(key) || !IsStorableValue(valueName, value)) {
         return false;
     }
+    StoreLock lock;
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -203,6 +244,7 @@ bool RegistryCreateKey(RegistryRoot root, std::string_view key) {
     if (!IsStorableKey(key)) {
         return false;
     }
+    StoreLock lock;
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -220,6 +262,7 @@ bool RegistryKeyExists(RegistryRoot root, std::string_view key) {
 }
 
 bool RegistryDeleteValue(RegistryRoot root, std::string_view key, std::string_view valueName) {
+    StoreLock lock;
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -244,6 +287,7 @@ bool RegistryDeleteKey(RegistryRoot root, std::string_view key) {
     if (TrimBackslashes(key).empty()) {
         return false;  // a root is never deleted
     }
+    StoreLock lock;
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;

@@ -342,6 +342,32 @@ TEST_F(RegistryStore, StoreLivesInTheUsersConfigDirectoryByDefault) {
     }
 }
 
+TEST_F(RegistryStore, ProgramsChangingTheStoreAtOnceKeepEachOthersChanges) {
+    constexpr int kWriters = 4;
+    constexpr int kValuesEach = 25;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool ok = true;
+            for (int i = 0; i < kValuesEach; ++i) {
+                const std::string name = "W" + std::to_string(writer) + "V" + std::to_string(i);
+                ok = qm::RegistrySetString(kHKLM, "Software\\Shared", name, name) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(),
+              static_cast<std::size_t>(kWriters * kValuesEach));
+}
+
 TEST_F(RegistryStore, EveryCallSeesAnotherWritersChange) {
     ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/first"));
     std::ofstream(store_) << "[HKEY_LOCAL_MACHINE\\" << kGameKey << "]\r\nPath=/second\r\n";
