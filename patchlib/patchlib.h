@@ -67,8 +67,8 @@ typedef const void*(KDZAPI* LPKDZGETITEMDATA)(KDZITEM* lpItem, uint32_t* lpdwSiz
 typedef bool(KDZAPI* LPKDZSETITEMNAME)(KDZITEM* lpItem, const char* lpszName);
 typedef bool(KDZAPI* LPKDZSETITEMPATH)(KDZITEM* lpItem, const char* lpszPath);
 typedef bool(KDZAPI* LPKDZSETITEMDATA)(KDZITEM* lpItem, const void* lpData, uint32_t dwSize);
-typedef KDZITEM*(KDZAPI* LPKDZADDITEM)(KDZPATCH* lpPatch, const char* lpszPath,
-                                       const void* lpData, uint32_t dwSize);
+typedef KDZITEM*(KDZAPI* LPKDZADDITEM)(KDZPATCH* lpPatch, const char* lpszPath, const void* lpData,
+                                       uint32_t dwSize);
 typedef void(KDZAPI* LPKDZDELETEITEM)(KDZPATCH* lpPatch, KDZITEM* lpItem);
 typedef KDZITEM*(KDZAPI* LPKDZFINDITEM)(KDZPATCH* lpPatch, const char* lpszText, bool bAnyPath);
 typedef uint32_t(KDZAPI* LPKDZGETBUFFERSIZE)(void);
