@@ -1,0 +1,68 @@
+// Registering the installer for ".kdz" files and removing the registration again.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "patchapply/registration.h"
+#include "platform/registry.h"
+
+namespace {
+
+using qm::RegistryRoot;
+
+class PatchApplyRegistration : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() / ("patchapply-reg-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        setenv("QUILLMARK_REGISTRY", (dir_ / "registry.ini").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("QUILLMARK_REGISTRY");
+        std::filesystem::remove_all(dir_);
+    }
+    std::filesystem::path dir_;
+};
+
+std::string Get(RegistryRoot root, const char* key, const char* value) {
+    return qm::RegistryGetString(root, key, value).value_or("<missing>");
+}
+
+TEST_F(PatchApplyRegistration, WritesTheNineEntriesAndRemovesThem) {
+    patchapply::RegisterInstaller("/opt/quillmark/patchapply");
+    EXPECT_EQ(Get(RegistryRoot::ClassesRoot, ".kdz", ""), "Quillmark.FastFilePatch");
+    EXPECT_EQ(Get(RegistryRoot::ClassesRoot, "Quillmark.FastFilePatch", ""),
+              "Quillmark Fastfile Patch");
+    EXPECT_EQ(Get(RegistryRoot::ClassesRoot, "Quillmark.FastFilePatch\\DefaultIcon", ""),
+              "/opt/quillmark/patchapply,1");
+    EXPECT_EQ(Get(RegistryRoot::ClassesRoot, "Quillmark.FastFilePatch\\shell\\install", ""),
+              "&Install");
+    EXPECT_EQ(
+        Get(RegistryRoot::ClassesRoot, "Quillmark.FastFilePatch\\shell\\install\\command", ""),
+        "/opt/quillmark/patchapply %1");
+    const char* key = "Software\\Quillmark\\FastFile Patch Installer";
+    EXPECT_EQ(Get(RegistryRoot::LocalMachine, key, ""), "/opt/quillmark/patchapply");
+    EXPECT_EQ(Get(RegistryRoot::LocalMachine, key, "DisplayName"), "Fastfile Patch Installer");
+    EXPECT_EQ(Get(RegistryRoot::LocalMachine, key, "Version"), "1.0 (BETA)");
+    EXPECT_EQ(Get(RegistryRoot::LocalMachine, key, "Path"), "/opt/quillmark/");
+
+    // Something else under the suite's key survives the removal.
+    ASSERT_TRUE(qm::RegistrySetString(RegistryRoot::LocalMachine, "Software\\Quillmark\\Skinwright",
+                                      "", "tb"));
+    patchapply::UnregisterInstaller();
+    for (const char* gone : {".kdz", "Quillmark.FastFilePatch", "Quillmark.FastFilePatch\\shell"}) {
+        EXPECT_FALSE(qm::RegistryKeyExists(RegistryRoot::ClassesRoot, gone)) << gone;
+    }
+    EXPECT_FALSE(qm::RegistryKeyExists(RegistryRoot::LocalMachine, key));
+    EXPECT_TRUE(
+        qm::RegistryKeyExists(RegistryRoot::LocalMachine, "Software\\Quillmark\\Skinwright"));
+}
+
+TEST_F(PatchApplyRegistration, UnregisteringWhatIsNotThereChangesNothing) {
+    patchapply::UnregisterInstaller();
+    EXPECT_FALSE(qm::RegistryKeyExists(RegistryRoot::ClassesRoot, ".kdz"));
+}
+
+}  // namespace
