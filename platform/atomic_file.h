@@ -13,7 +13,7 @@ namespace qm {
 // temporary file is removed and the target is untouched. An existing target keeps its
 // permissions; a symbolic link stays a link and its destination is replaced.
 class QM_PLATFORM_API AtomicFile {
-public:
+  public:
     explicit AtomicFile(std::string target);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -31,7 +31,7 @@ public:
 
     const std::string& Target() const { return target_; }
 
-private:
+  private:
     std::string target_;
     std::string temporary_;
     std::FILE* stream_ = nullptr;

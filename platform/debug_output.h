@@ -14,7 +14,7 @@ QM_PLATFORM_API void DebugOutput(const char* text);
 // Collects everything written to the debug output while it lives, in this process.
 // Captures nest; each one sees the texts written during its own lifetime.
 class QM_PLATFORM_API DebugCapture {
-public:
+  public:
     DebugCapture();
     ~DebugCapture();
     DebugCapture(const DebugCapture&) = delete;
@@ -24,7 +24,7 @@ public:
     std::string Text() const;
     void Clear();
 
-private:
+  private:
     friend void DebugOutput(const char*);
     void Append(const char* text);
     std::string text_;

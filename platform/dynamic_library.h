@@ -12,9 +12,10 @@ namespace qm {
 // the platform's file name ("libPackLib.so"). The program's own directory is searched
 // first, then the system's library search. Unloaded when destroyed.
 class QM_PLATFORM_API DynamicLibrary {
-public:
+  public:
     // Null when the library cannot be loaded; *error then says why.
-    static std::unique_ptr<DynamicLibrary> Load(std::string_view name, std::string* error = nullptr);
+    static std::unique_ptr<DynamicLibrary> Load(std::string_view name,
+                                                std::string* error = nullptr);
     ~DynamicLibrary();
     DynamicLibrary(const DynamicLibrary&) = delete;
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
@@ -24,7 +25,7 @@ public:
     // The file that was loaded.
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     DynamicLibrary(void* handle, std::string path);
     void* handle_;
     std::string path_;

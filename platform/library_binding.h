@@ -14,7 +14,7 @@ namespace qm {
 // unloaded when the binding ends.
 template <typename ExportRecord>
 class LibraryBinding {
-public:
+  public:
     using InitFunction = bool (*)(ExportRecord*);
 
     // False, with *error saying why, when the library or its init export is missing or the
@@ -53,7 +53,7 @@ public:
     const ExportRecord& Record() const { return record_; }
     const DynamicLibrary* Library() const { return library_.get(); }
 
-private:
+  private:
     static void SetError(std::string* error, std::string text) {
         if (error != nullptr) {
             *error = std::move(text);

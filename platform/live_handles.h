@@ -10,7 +10,7 @@ namespace qm {
 // is in this set, so null, foreign and already-released handles are all refused the same way.
 template <typename Record>
 class LiveHandles {
-public:
+  public:
     void Add(const Record* handle) {
         std::lock_guard lock(mutex_);
         handles_.insert(handle);
@@ -27,7 +27,7 @@ public:
         return handles_.count(static_cast<const Record*>(handle)) != 0;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::unordered_set<const Record*> handles_;
 };

@@ -11,7 +11,15 @@ namespace qm {
 enum class MessageBoxButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class MessageBoxIcon { None, Information, Question, Warning, Error };
 // The values of the Windows dialog identifiers IDOK to IDNO.
-enum class MessageBoxResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MessageBoxResult {
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
 
 struct MessageBoxRequest {
     std::string text;
@@ -24,14 +32,13 @@ struct MessageBoxRequest {
 // default asks on the console when standard input is a terminal, and otherwise prints the
 // message to stderr and answers with the most careful choice (Cancel, else No, else OK).
 class QM_PLATFORM_API MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService();
     virtual MessageBoxResult Show(const MessageBoxRequest& request) = 0;
 };
 
 // Asks the process-wide service.
-QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text,
-                                                const std::string& caption,
+QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
                                                 MessageBoxButtons buttons, MessageBoxIcon icon);
 
 // Installs a service for the whole process and returns the previous one; null restores the
@@ -45,7 +52,7 @@ QM_PLATFORM_API MessageBoxResult CarefulAnswer(MessageBoxButtons buttons);
 // A service for tests: answers from a script and records every question. Installs itself
 // while it lives. When the script runs out it answers CarefulAnswer() and counts the miss.
 class QM_PLATFORM_API ScriptedMessageBoxes : public MessageBoxService {
-public:
+  public:
     explicit ScriptedMessageBoxes(std::deque<MessageBoxResult> answers = {});
     ~ScriptedMessageBoxes() override;
 
@@ -55,7 +62,7 @@ public:
     const std::vector<MessageBoxRequest>& Asked() const { return asked_; }
     int Unscripted() const { return unscripted_; }
 
-private:
+  private:
     std::deque<MessageBoxResult> answers_;
     std::vector<MessageBoxRequest> asked_;
     int unscripted_ = 0;

@@ -13,7 +13,7 @@ namespace fftool {
 // What every command gets: its arguments (after the command name) and the libraries, bound
 // on first use through their init exports, as every program of the suite binds them.
 class Context {
-public:
+  public:
     explicit Context(std::vector<std::string> args) : args_(std::move(args)) {}
 
     const std::vector<std::string>& Args() const { return args_; }
@@ -22,7 +22,7 @@ public:
     const PACKLIBEXPORT* PackLib();
     const PATCHLIBEXPORT* PatchLib();
 
-private:
+  private:
     std::vector<std::string> args_;
     qm::LibraryBinding<PACKLIBEXPORT> packLib_;
     qm::LibraryBinding<PATCHLIBEXPORT> patchLib_;
