@@ -118,6 +118,11 @@ bool CIffImage::Read(std::FILE* stream) {
             return false;
         }
         const std::uint32_t size = GetU32BE(head + 4);
+        // A chunk that claims more than the file holds is refused before anything is read.
+        const long long remaining = RemainingBytes(stream);
+        if (remaining < 0 || size > static_cast<std::uint64_t>(remaining)) {
+            return false;
+        }
         bool ok = true;
         if (IffTagIs(head, "FORM") || IffTagIs(head, "LIST")) {
             std::uint8_t type[4];
