@@ -13,6 +13,7 @@
 
 #include "patchapply/installer_texts.h"
 #include "patchapply/patch_information.h"
+#include "platform/ipc.h"
 
 namespace patchapply {
 
@@ -99,9 +100,12 @@ void QtFrontEnd::EndProgress() {
     progress_.reset();
 }
 
-// Running tools learn of changed Fastfiles through the local broadcast, which this build
-// does not have yet.
-void QtFrontEnd::Broadcast() {}
+// A running TexBench reloads its database or Fastfile on this message.
+void QtFrontEnd::Broadcast() {
+    const std::string section = kBroadcastSection;
+    qm::IpcBroadcast({"WM_WININICHANGE", {section.begin(), section.end()}},
+                     std::chrono::milliseconds(500));
+}
 
 qm::MessageBoxResult QtMessageBoxes::Show(const qm::MessageBoxRequest& request) {
     using B = qm::MessageBoxButtons;
