@@ -1,5 +1,6 @@
 #include "patchapply/registration.h"
 
+#include "platform/desktop_registration.h"
 #include "platform/registry.h"
 
 namespace patchapply {
@@ -13,6 +14,13 @@ constexpr const char* kInstallerKey = "Software\\Quillmark\\FastFile Patch Insta
 std::string DirectoryOf(const std::string& programPath) {
     const std::size_t slash = programPath.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
+}
+
+// How the Linux desktop learns that the installer opens ".kdz" files.
+qm::DesktopFileType DesktopType(const std::string& programPath) {
+    return {"quillmark-patchapply",     "application/x-quillmark-fastfile-patch",
+            "Quillmark Fastfile Patch", "kdz",
+            "Fastfile Patch Installer", programPath};
 }
 
 }  // namespace
@@ -32,6 +40,9 @@ void RegisterInstaller(const std::string& programPath) {
     qm::RegistrySetString(RegistryRoot::LocalMachine, kInstallerKey, "Version", "1.0 (BETA)");
     qm::RegistrySetString(RegistryRoot::LocalMachine, kInstallerKey, "Path",
                           DirectoryOf(programPath));
+#if !defined(_WIN32)
+    qm::RegisterDesktopFileType(DesktopType(programPath));
+#endif
 }
 
 void UnregisterInstaller() {
@@ -44,6 +55,9 @@ void UnregisterInstaller() {
     qm::RegistryDeleteKey(RegistryRoot::ClassesRoot, cls + "\\DefaultIcon");
     qm::RegistryDeleteKey(RegistryRoot::ClassesRoot, cls);
     qm::RegistryDeleteKey(RegistryRoot::ClassesRoot, ".kdz");
+#if !defined(_WIN32)
+    qm::UnregisterDesktopFileType(DesktopType({}));
+#endif
 }
 
 }  // namespace patchapply

@@ -52,9 +52,10 @@ class PatchApplyProgram : public ::testing::Test {
 
     // Runs the program without a display and with no terminal on standard input.
     int Run(const std::string& arguments) {
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
-                                    std::string(QM_BIN_DIR) + "/patchapply " + arguments +
-                                    " </dev/null >/dev/null 2>" + dir_.File("stderr.txt");
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_DATA_HOME=" +
+            dir_.File("data") + " " + std::string(QM_BIN_DIR) + "/patchapply " + arguments +
+            " </dev/null >/dev/null 2>" + dir_.File("stderr.txt");
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

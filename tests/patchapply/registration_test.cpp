@@ -18,9 +18,11 @@ class PatchApplyRegistration : public ::testing::Test {
             std::filesystem::temp_directory_path() / ("patchapply-reg-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
         setenv("QUILLMARK_REGISTRY", (dir_ / "registry.ini").c_str(), 1);
+        setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
     }
     void TearDown() override {
         unsetenv("QUILLMARK_REGISTRY");
+        unsetenv("XDG_DATA_HOME");
         std::filesystem::remove_all(dir_);
     }
     std::filesystem::path dir_;
@@ -51,7 +53,13 @@ TEST_F(PatchApplyRegistration, WritesTheNineEntriesAndRemovesThem) {
     // Something else under the suite's key survives the removal.
     ASSERT_TRUE(qm::RegistrySetString(RegistryRoot::LocalMachine, "Software\\Quillmark\\Skinwright",
                                       "", "tb"));
+    const auto desktop = dir_ / "data" / "applications" / "quillmark-patchapply.desktop";
+    const auto mime = dir_ / "data" / "mime" / "packages" / "quillmark-patchapply.xml";
+    EXPECT_TRUE(std::filesystem::exists(desktop));
+    EXPECT_TRUE(std::filesystem::exists(mime));
     patchapply::UnregisterInstaller();
+    EXPECT_FALSE(std::filesystem::exists(desktop));
+    EXPECT_FALSE(std::filesystem::exists(mime));
     for (const char* gone : {".kdz", "Quillmark.FastFilePatch", "Quillmark.FastFilePatch\\shell"}) {
         EXPECT_FALSE(qm::RegistryKeyExists(RegistryRoot::ClassesRoot, gone)) << gone;
     }
