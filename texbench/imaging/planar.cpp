@@ -1,13 +1,16 @@
 #include "texbench/imaging/planar.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
 bool Consistent(const PlanarLayout& l) {
     return l.width != 0 && l.height != 0 && l.planes != 0 && l.planes <= 24 &&
            l.pixelBytes * 8 >= l.planes && l.pixelBytes <= 3 &&
-           std::uint64_t{l.rowBytes} * 8 >= l.width;
+           std::uint64_t{l.rowBytes} * 8 >= l.width &&
+           // Picture records count their bytes in 32 bits; larger pictures are refused.
+           l.ChunkyBytes() <= UINT32_MAX && l.BodyBytes() <= UINT32_MAX;
 }
 
 unsigned ByteOfPlane(const PlanarLayout& l, unsigned plane) {
