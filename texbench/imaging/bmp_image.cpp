@@ -295,10 +295,8 @@ bool CBmpImage::Write(std::FILE* stream) const {
     PutU16LE(info + 14, depth);
     PutU32LE(info + 20, static_cast<std::uint32_t>(pixels_.size()));
     PutU32LE(info + 32, static_cast<std::uint32_t>(palette_.size() / 4));
-    return std::fwrite(head, 1, sizeof head, stream) == sizeof head &&
-           std::fwrite(palette_.data(), 1, palette_.size(), stream) == palette_.size() &&
-           std::fwrite(pixels_.data(), 1, pixels_.size(), stream) == pixels_.size() &&
-           !std::ferror(stream);
+    return std::fwrite(head, 1, sizeof head, stream) == sizeof head && WriteAll(stream, palette_) &&
+           WriteAll(stream, pixels_) && !std::ferror(stream);
 }
 
 bool CBmpImage::ExportTo(IMAGEDATA* image) {

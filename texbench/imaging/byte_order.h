@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 
 inline std::uint16_t GetU16LE(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -30,4 +31,9 @@ inline long long RemainingBytes(std::FILE* stream) {
         return -1;
     }
     return end - here;
+}
+
+// Writes a whole block; an empty block writes nothing (and needs no buffer).
+inline bool WriteAll(std::FILE* stream, std::span<const std::uint8_t> bytes) {
+    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
 }

@@ -134,10 +134,8 @@ bool CTgaImage::Write(std::FILE* stream) const {
     head[17] = static_cast<std::uint8_t>(
         ((header_.bOrientation & kOrientationBottomUp) ? 0 : kDescriptorTopDown) |
         ((header_.bOrientation & kOrientationMirrored) ? kDescriptorRightToLeft : 0));
-    return std::fwrite(head, 1, sizeof head, stream) == sizeof head &&
-           std::fwrite(palette_.data(), 1, palette_.size(), stream) == palette_.size() &&
-           std::fwrite(pixels_.data(), 1, pixels_.size(), stream) == pixels_.size() &&
-           !std::ferror(stream);
+    return std::fwrite(head, 1, sizeof head, stream) == sizeof head && WriteAll(stream, palette_) &&
+           WriteAll(stream, pixels_) && !std::ferror(stream);
 }
 
 bool CTgaImage::ExportTo(IMAGEDATA* image) {
