@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "texbench/imaging/bmp_image.h"
 #include "texbench/imaging/qt/bitmap_bridge.h"
 
 namespace {
@@ -43,6 +44,22 @@ TEST(BitmapBridge, BitmapsComeBackAtTheRequestedDepth) {
     }
     IMAGEDATA image{};
     EXPECT_FALSE(ImgFromBitmapHandle(QImage(), 24, &image));
+}
+
+TEST(BitmapBridge, ImageClassesGoThroughTheirOwnRecords) {
+    QImage bitmap(3, 2, QImage::Format_RGB32);
+    bitmap.fill(QColor(1, 2, 3));
+    bitmap.setPixelColor(2, 1, QColor(250, 0, 9));
+    CBmpImage bmp;
+    EXPECT_TRUE(ToBitmapHandle(bmp).isNull());  // an empty image has nothing to show
+    ASSERT_TRUE(FromBitmapHandle(bmp, bitmap, 8));
+    EXPECT_EQ(bmp.GetDepth(), 8u);
+    EXPECT_EQ(bmp.GetWidth(), 3u);
+    const QImage back = ToBitmapHandle(bmp);
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.pixelColor(2, 1), QColor(250, 0, 9));
+    EXPECT_EQ(back.pixelColor(0, 0), QColor(1, 2, 3));
+    EXPECT_FALSE(FromBitmapHandle(bmp, QImage(), 8));
 }
 
 }  // namespace

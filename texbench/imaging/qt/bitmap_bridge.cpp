@@ -85,3 +85,20 @@ bool ImgFromBitmapHandle(const QImage& bitmap, unsigned depth, IMAGEDATA* image)
     }
     return ok;
 }
+
+QImage ToBitmapHandle(CImageBase& image) {
+    IMAGEDATA record{};
+    QImage bitmap;
+    if (image.ExportTo(&record)) {
+        bitmap = ImgToBitmapHandle(&record);
+    }
+    ImgFree(&record);
+    return bitmap;
+}
+
+bool FromBitmapHandle(CImageBase& image, const QImage& bitmap, unsigned depth) {
+    IMAGEDATA record{};
+    const bool ok = ImgFromBitmapHandle(bitmap, depth, &record) && image.ImportFrom(&record);
+    ImgFree(&record);
+    return ok;
+}

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "texbench/imaging/image_base.h"
 #include "texbench/imaging/image_data.h"
 
 // A screen bitmap of the picture (24-bit, right way up); a null QImage when the record is
@@ -13,3 +14,9 @@ QImage ImgToBitmapHandle(const IMAGEDATA* image);
 // Replaces the record by the bitmap at the requested depth (4, 8 or 24; anything else takes
 // the bitmap's own depth when that is 4, 8 or 24, else 24). Rows top-down, aligned to 32 bits.
 bool ImgFromBitmapHandle(const QImage& bitmap, unsigned depth, IMAGEDATA* image);
+
+// The image classes' screen-bitmap operations. They live here rather than in CImageBase so
+// that the class family links no UI library: export to a temporary record and bridge it, or
+// bridge into a temporary record and import it.
+QImage ToBitmapHandle(CImageBase& image);
+bool FromBitmapHandle(CImageBase& image, const QImage& bitmap, unsigned depth);
