@@ -129,7 +129,7 @@ TEST_F(IffImageTest, ReadsHandMadeFiles) {
     Bytes body(8 * 2, 0);
     body[0] = 0xC0;      // plane 0: both pixels
     body[7 * 2] = 0x80;  // plane 7: pixel 0
-    IlbmSpec plain;
+    IlbmLayout plain;
     plain.cmap = Gray8Cmap(32);
     plain.body = body;
 
@@ -146,7 +146,7 @@ TEST_F(IffImageTest, ReadsHandMadeFiles) {
     EXPECT_EQ(back->lpPalette[255 * 3 + 1], 0);
 
     // Any non-zero compression byte means ByteRun1.
-    IlbmSpec packed = plain;
+    IlbmLayout packed = plain;
     packed.compression = 2;
     packed.body = ByteRun1Encode(body, 0);
     CIffImage unpacked;
@@ -156,13 +156,13 @@ TEST_F(IffImageTest, ReadsHandMadeFiles) {
     EXPECT_EQ(Bytes(back2->lpPixels, back2->lpPixels + 2), (Bytes{0x81, 0x01}));
 
     // A CMAP longer than 8 planes allow is cut and the rest skipped.
-    IlbmSpec longMap = plain;
+    IlbmLayout longMap = plain;
     longMap.cmap = Bytes(900, 7);
     CIffImage cut;
     EXPECT_TRUE(LoadBytes(cut, MakeIlbm(longMap), dir));
 
     // True colour without CMAP is fine.
-    IlbmSpec trueColor;
+    IlbmLayout trueColor;
     trueColor.planes = 24;
     trueColor.withCmap = false;
     trueColor.body = Bytes(24 * 2, 0xFF);
@@ -171,15 +171,15 @@ TEST_F(IffImageTest, ReadsHandMadeFiles) {
 }
 
 TEST_F(IffImageTest, RefusesFilesItCannotHold) {
-    IlbmSpec base;
+    IlbmLayout base;
     base.cmap = Gray8Cmap(256);
     base.body = Bytes(16, 0);
     struct Case {
         const char* name;
-        IlbmSpec spec;
+        IlbmLayout layout;
     };
     std::vector<Case> cases;
-    IlbmSpec s = base;
+    IlbmLayout s = base;
     s.planes = 24;
     s.body = Bytes(48, 0);
     cases.push_back({"24 planes with CMAP", s});
@@ -215,16 +215,16 @@ TEST_F(IffImageTest, RefusesFilesItCannotHold) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CIffImage image;
-        EXPECT_FALSE(LoadBytes(image, MakeIlbm(c.spec), dir));
+        EXPECT_FALSE(LoadBytes(image, MakeIlbm(c.layout), dir));
         EXPECT_TRUE(image.IsEmpty());
     }
 }
 
 TEST_F(IffImageTest, ChunkClaimingGigabytesFailsAtOnce) {
-    IlbmSpec spec;
-    spec.cmap = Gray8Cmap(4);
-    spec.body = Bytes(16, 0);
-    Bytes file = MakeIlbm(spec);
+    IlbmLayout layout;
+    layout.cmap = Gray8Cmap(4);
+    layout.body = Bytes(16, 0);
+    Bytes file = MakeIlbm(layout);
     for (std::size_t at : {std::size_t{16}, std::size_t{44}, file.size() - 16 - 4}) {
         Bytes broken = file;
         broken[at] = broken[at + 1] = broken[at + 2] = broken[at + 3] = 0xFF;
@@ -243,13 +243,13 @@ TEST_F(IffImageTest, EveryPrefixAndRandomFlipsFailCleanly) {
     ASSERT_TRUE(image.SaveFile(dir / "good.iff"));
     Bytes good = ReadFile(dir / "good.iff");
     // A packed variant too, so the run decoder sees broken input.
-    IlbmSpec packedSpec;
-    packedSpec.width = 13;
-    packedSpec.height = 7;
-    packedSpec.compression = 1;
-    packedSpec.cmap = Gray8Cmap(256);
-    packedSpec.body = ByteRun1Encode(Bytes(2 * 8 * 7, 0x5A), 2);
-    for (const Bytes& file : {good, MakeIlbm(packedSpec)}) {
+    IlbmLayout packedLayout;
+    packedLayout.width = 13;
+    packedLayout.height = 7;
+    packedLayout.compression = 1;
+    packedLayout.cmap = Gray8Cmap(256);
+    packedLayout.body = ByteRun1Encode(Bytes(2 * 8 * 7, 0x5A), 2);
+    for (const Bytes& file : {good, MakeIlbm(packedLayout)}) {
         for (std::size_t n = 0; n < file.size(); ++n) {
             CIffImage truncated;
             EXPECT_FALSE(LoadBytes(truncated, Bytes(file.begin(), file.begin() + n), dir)) << n;

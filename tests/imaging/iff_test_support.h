@@ -91,7 +91,7 @@ struct TempDir {
 };
 
 // A hand-made ILBM file: BMHD with the given fields, optional CMAP, BODY.
-struct IlbmSpec {
+struct IlbmLayout {
     unsigned width = 2, height = 1, planes = 8, masking = 0, compression = 0;
     std::vector<std::uint8_t> cmap;
     bool withCmap = true;
@@ -120,34 +120,34 @@ inline void PutChunk(std::vector<std::uint8_t>& out, const char* tag,
     }
 }
 
-inline std::vector<std::uint8_t> MakeIlbm(const IlbmSpec& spec) {
-    std::vector<std::uint8_t> bmhd = {static_cast<std::uint8_t>(spec.width >> 8),
-                                      static_cast<std::uint8_t>(spec.width),
-                                      static_cast<std::uint8_t>(spec.height >> 8),
-                                      static_cast<std::uint8_t>(spec.height),
+inline std::vector<std::uint8_t> MakeIlbm(const IlbmLayout& layout) {
+    std::vector<std::uint8_t> bmhd = {static_cast<std::uint8_t>(layout.width >> 8),
+                                      static_cast<std::uint8_t>(layout.width),
+                                      static_cast<std::uint8_t>(layout.height >> 8),
+                                      static_cast<std::uint8_t>(layout.height),
                                       0,
                                       0,
                                       0,
                                       0,
-                                      static_cast<std::uint8_t>(spec.planes),
-                                      static_cast<std::uint8_t>(spec.masking),
-                                      static_cast<std::uint8_t>(spec.compression),
+                                      static_cast<std::uint8_t>(layout.planes),
+                                      static_cast<std::uint8_t>(layout.masking),
+                                      static_cast<std::uint8_t>(layout.compression),
                                       0,
                                       0,
                                       0,
                                       1,
                                       1,
-                                      static_cast<std::uint8_t>(spec.width >> 8),
-                                      static_cast<std::uint8_t>(spec.width),
-                                      static_cast<std::uint8_t>(spec.height >> 8),
-                                      static_cast<std::uint8_t>(spec.height)};
+                                      static_cast<std::uint8_t>(layout.width >> 8),
+                                      static_cast<std::uint8_t>(layout.width),
+                                      static_cast<std::uint8_t>(layout.height >> 8),
+                                      static_cast<std::uint8_t>(layout.height)};
     std::vector<std::uint8_t> inner;
     PutTag(inner, "ILBM");
     PutChunk(inner, "BMHD", bmhd);
-    if (spec.withCmap) {
-        PutChunk(inner, "CMAP", spec.cmap);
+    if (layout.withCmap) {
+        PutChunk(inner, "CMAP", layout.cmap);
     }
-    PutChunk(inner, "BODY", spec.body);
+    PutChunk(inner, "BODY", layout.body);
     std::vector<std::uint8_t> file;
     PutTag(file, "FORM");
     PutBE32(file, static_cast<std::uint32_t>(inner.size()));
