@@ -2,6 +2,8 @@
 // "convert -colors 256" on the same picture in the same run.
 #include <benchmark/benchmark.h>
 
+#include "bench/photo_picture.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,30 +17,7 @@
 
 namespace {
 
-constexpr unsigned kSide = 1024;
-
-// Smooth gradients with a little noise: many distinct colours, like a photograph.
-const std::vector<std::uint8_t>& Picture() {
-    static const std::vector<std::uint8_t> pixels = [] {
-        std::vector<std::uint8_t> bgr(kSide * kSide * 3);
-        std::mt19937 random(1);
-        for (unsigned y = 0; y < kSide; ++y) {
-            for (unsigned x = 0; x < kSide; ++x) {
-                const double fx = x / double(kSide), fy = y / double(kSide);
-                const int noise = static_cast<int>(random() % 9) - 4;
-                auto clamp = [](double v) {
-                    return static_cast<std::uint8_t>(std::fmin(255, std::fmax(0, v)));
-                };
-                std::uint8_t* p = &bgr[(y * kSide + x) * 3];
-                p[2] = clamp(255 * fx + noise);
-                p[1] = clamp(128 + 120 * std::sin(6.0 * fy + 3.0 * fx) + noise);
-                p[0] = clamp(255 * (1 - fy) * (0.5 + 0.5 * std::cos(4.0 * fx)) + noise);
-            }
-        }
-        return bgr;
-    }();
-    return pixels;
-}
+constexpr unsigned kSide = kPhotoSide;
 
 void BM_ImgTo8Bit(benchmark::State& state) {
     for (auto _ : state) {
@@ -49,7 +28,7 @@ void BM_ImgTo8Bit(benchmark::State& state) {
         image.header.bAlign = 8;
         image.dwPixelBytes = kSide * kSide * 3;
         image.lpPixels = static_cast<std::uint8_t*>(std::malloc(image.dwPixelBytes));
-        std::memcpy(image.lpPixels, Picture().data(), image.dwPixelBytes);
+        std::memcpy(image.lpPixels, PhotoPicture().data(), image.dwPixelBytes);
         if (!ImgTo8Bit(&image, 0)) {
             state.SkipWithError("quantising failed");
         }
@@ -62,7 +41,7 @@ void BM_ConvertColors256(benchmark::State& state) {
     const auto dir = std::filesystem::temp_directory_path();
     const std::string input = (dir / "qm-bench-picture.rgb").string();
     const std::string output = (dir / "qm-bench-picture.bmp").string();
-    std::vector<std::uint8_t> rgb(Picture());
+    std::vector<std::uint8_t> rgb(PhotoPicture());
     for (std::size_t i = 0; i < rgb.size(); i += 3) {
         std::swap(rgb[i], rgb[i + 2]);
     }
