@@ -1,0 +1,49 @@
+// Database writer: every database that opens, saved and opened again, has the same entries.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/fuzz/fuzz_support.h"
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+Entries Read(FFLDB* db) {
+    const PACKLIBEXPORT& lib = qmfuzz::PackLib();
+    Entries entries;
+    for (FFLDBITEM* item = lib.FFLGetFirstDbItem(db); item != nullptr;
+         item = lib.FFLGetNextDbItem(item)) {
+        entries.emplace_back(lib.FFLGetDbItemPath(item), lib.FFLGetDbItemFile(item));
+    }
+    return entries;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const qmfuzz::ScratchFile input("roundtrip-in.txt");
+    static const qmfuzz::ScratchFile output("roundtrip-out.txt");
+    const PACKLIBEXPORT& lib = qmfuzz::PackLib();
+    input.Write(data, size);
+    FFLDB* db = lib.FFLOpenDatabase(input.Path());
+    if (db == nullptr) {
+        return 0;
+    }
+    const Entries before = Read(db);
+    const bool saved = lib.FFLSaveDatabase(db, output.Path());
+    lib.FFLCloseDatabase(db);
+    if (!saved) {
+        std::abort();
+    }
+    FFLDB* reopened = lib.FFLOpenDatabase(output.Path());
+    if (reopened == nullptr) {
+        std::abort();
+    }
+    const Entries after = Read(reopened);
+    lib.FFLCloseDatabase(reopened);
+    if (after != before) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,27 @@
+// Fastfiles read for their names only: the directory walk without a data block.
+#include "tests/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const qmfuzz::ScratchFile file("parse.ffl");
+    const PACKLIBEXPORT& lib = qmfuzz::PackLib();
+    file.Write(data, size);
+    FFLARCHIVE* archive = lib.FFLParseArchive(file.Path());
+    if (archive == nullptr) {
+        return 0;
+    }
+    std::uint32_t seen = 0;
+    for (FFLITEM* item = lib.FFLGetFirstItem(archive); item != nullptr;
+         item = lib.FFLGetNextItem(item)) {
+        // Names only: an item that carries data here would be a reader mix-up.
+        if (item->lpData != nullptr || item->dwSize != 0) {
+            std::abort();
+        }
+        qmfuzz::Checksum(lib.FFLGetItemPath(item), FFL_MAX_PATH);
+        ++seen;
+    }
+    if (seen != lib.FFLGetItemCount(archive)) {
+        std::abort();
+    }
+    lib.FFLCloseArchive(archive);
+    return 0;
+}
