@@ -17,22 +17,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QM_FUZZ_BUILD_DIR:-$root/build-fuzz}
 jobs=${QM_FUZZ_BUILD_JOBS:-2}
 
-# target, seed and dictionary format, largest input in bytes
+# target, seed format, dictionary, largest input in bytes
 table=(
-  "fuzz_ffl_open ffl 16384"
-  "fuzz_ffl_parse ffl 16384"
-  "fuzz_ffl_roundtrip ffl 16384"
-  "fuzz_ffl_database ffinfo 4096"
-  "fuzz_ffl_database_roundtrip ffinfo 4096"
-  "fuzz_kdz_open kdz 16384"
-  "fuzz_kdz_roundtrip kdz 16384"
-  "fuzz_rim_archive rim 8192"
-  "fuzz_rim_image rimform 8192"
-  "fuzz_iff_image iff 8192"
-  "fuzz_bmp_image bmp 8192"
-  "fuzz_tga_image tga 8192"
-  "fuzz_packed_dib dib 8192"
-  "fuzz_ini ini 8192"
+  "fuzz_ffl_open ffl ffl 16384"
+  "fuzz_ffl_parse ffl ffl 16384"
+  "fuzz_ffl_roundtrip ffl ffl 16384"
+  "fuzz_ffl_database ffinfo ffinfo 4096"
+  "fuzz_ffl_database_roundtrip ffinfo ffinfo 4096"
+  "fuzz_kdz_open kdz kdz 16384"
+  "fuzz_kdz_roundtrip kdz kdz 16384"
+  "fuzz_rim_archive rim rim 8192"
+  "fuzz_rim_image rimform rim 8192"
+  "fuzz_iff_image iff iff 8192"
+  "fuzz_bmp_image bmp bmp 8192"
+  "fuzz_tga_image tga tga 8192"
+  "fuzz_packed_dib dib bmp 8192"
+  "fuzz_ini ini ini 8192"
 )
 
 selected=("$@")
@@ -45,7 +45,7 @@ wanted() {
 
 targets=()
 for row in "${table[@]}"; do
-  read -r target _ _ <<<"$row"
+  read -r target _ _ _ <<<"$row"
   if wanted "$target"; then targets+=("$target"); fi
 done
 if [[ ${#targets[@]} -eq 0 ]]; then
@@ -62,7 +62,7 @@ ninja -C "$build" -j"$jobs" "${targets[@]}"
 
 failed=()
 for row in "${table[@]}"; do
-  read -r target format max_len <<<"$row"
+  read -r target format dict max_len <<<"$row"
   wanted "$target" || continue
   work=$build/fuzz-corpus/$target
   findings=$build/fuzz-findings/$target
@@ -74,7 +74,7 @@ for row in "${table[@]}"; do
      UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
      "$build/bin/$target" \
        -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-       -max_len="$max_len" -dict="$root/tests/fuzz/dict/$format.dict" \
+       -max_len="$max_len" -dict="$root/tests/fuzz/dict/$dict.dict" \
        -artifact_prefix="$findings/" -print_final_stats=1 \
        "$work" "$root/tests/fuzz/corpus/$format" >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

@@ -19,16 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const char* name = lib.FFLGetDbItemFile(item);
         if (path == nullptr || name == nullptr || memchr(path, 0, FFL_MAX_PATH) == nullptr ||
             memchr(name, 0, FFL_MAX_PATH) == nullptr || path[0] == '\0') {
-            std::abort();
+            QMFUZZ_FAIL();
         }
         // Looking an entry up by its own texts must find an entry.
         if (lib.FFLFindDbItem(db, path, name) == nullptr) {
-            std::abort();
+            QMFUZZ_FAIL();
         }
         ++seen;
     }
     if (seen != lib.FFLGetDbItemCount(db)) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     lib.FFLCloseDatabase(db);
     return 0;

@@ -14,13 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          item = lib.FFLGetNextItem(item)) {
         // Names only: an item that carries data here would be a reader mix-up.
         if (item->lpData != nullptr || item->dwSize != 0) {
-            std::abort();
+            QMFUZZ_FAIL();
         }
         qmfuzz::Checksum(lib.FFLGetItemPath(item), FFL_MAX_PATH);
         ++seen;
     }
     if (seen != lib.FFLGetItemCount(archive)) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     lib.FFLCloseArchive(archive);
     return 0;

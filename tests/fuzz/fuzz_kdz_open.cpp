@@ -7,7 +7,7 @@ namespace {
 
 void RequireTerminated(const char* text, std::size_t field) {
     if (text == nullptr || memchr(text, 0, field) == nullptr) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
 }
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++seen;
     }
     if (seen != lib.KDZGetItemCount(patch)) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     lib.KDZClosePatch(patch);
     return 0;

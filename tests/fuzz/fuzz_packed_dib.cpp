@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ImgFromPackedDib(std::span<const std::uint8_t>(data, size), &image.data)) {
         // A refused DIB leaves an empty record, never a half-filled one.
         if (image.data.lpPixels != nullptr || image.data.lpPalette != nullptr) {
-            std::abort();
+            QMFUZZ_FAIL();
         }
         return 0;
     }
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!ImgFromPackedDib(written, &again.data) ||
         again.data.header.wWidth != image.data.header.wWidth ||
         again.data.header.wHeight != image.data.header.wHeight) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     return 0;
 }

@@ -25,16 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (form.size() != copy.GetFormSize()) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     CRimImage reread;
     qmfuzz::ImageRecord again;
     if (!reread.ParseForm(form) || !reread.ExportTo(&again.data)) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     if (again.data.header.wWidth != exported.data.header.wWidth ||
         again.data.header.wHeight != exported.data.header.wHeight) {
-        std::abort();
+        QMFUZZ_FAIL();
     }
     return 0;
 }

@@ -16,7 +16,15 @@
 extern "C" bool FFLAPI PackLibInit(PACKLIBEXPORT* lpExport);
 extern "C" bool KDZAPI PatchLibInit(PATCHLIBEXPORT* lpExport);
 
+#define QMFUZZ_FAIL() ::qmfuzz::Fail(__FILE__, __LINE__)
+
 namespace qmfuzz {
+
+// A property every input must keep is broken: say which check, for the crash report.
+[[noreturn]] inline void Fail(const char* file, int line) {
+    std::fprintf(stderr, "qmfuzz: check failed at %s:%d\n", file, line);
+    std::abort();
+}
 
 // A file in memory-backed storage when there is some, named after the process so parallel
 // fuzz jobs never share one. Removed when the object goes; a crash leaves it for the next run
