@@ -19,6 +19,15 @@ Entries Read(FFLDB* db) {
     return entries;
 }
 
+Entries WithoutFinalReturns(Entries entries) {
+    for (auto& [prefix, name] : entries) {
+        while (!name.empty() && name.back() == '\r') {
+            name.pop_back();
+        }
+    }
+    return entries;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -42,10 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Entries after = Read(reopened);
     lib.FFLCloseDatabase(reopened);
-    // A carriage return that ends the file is kept in the last file name, but written back it
-    // stands before a line feed and is read as part of the line end.
-    const bool finalReturn = data[size - 1] == '\r';
-    if (after != before && !finalReturn) {
+    // A file name that ends in a carriage return loses it: written back, the return stands
+    // before the line feed and is read as part of the line end. Known; compared without it.
+    if (WithoutFinalReturns(after) != WithoutFinalReturns(before)) {
         QMFUZZ_FAIL();
     }
     return 0;
