@@ -119,6 +119,18 @@ TEST_F(BmpFiles, RleRunsStopAtTheEndOfThePicture) {
     ImgFree(&image);
 }
 
+TEST_F(BmpFiles, RleBodiesTooShortForAHugePictureAreRefusedBeforeDecoding) {
+    // 1 KB of RLE8 claiming 65534 x 32771 pixels: about 2 GiB that the body cannot plausibly cover.
+    Bytes body(1024, 0);
+    body[0] = 0;
+    body[1] = 1;  // end of bitmap
+    CBmpImage bmp;
+    ASSERT_TRUE(bmp.LoadFile(Write(Bitmap(65534, 32771, 8, 1, Bytes(1024, 0), body))));
+    IMAGEDATA image{};
+    EXPECT_FALSE(bmp.ExportTo(&image));
+    EXPECT_EQ(image.lpPixels, nullptr);
+}
+
 TEST_F(BmpFiles, SixteenBitPixelsBecomeTwentyFourBit) {
     const Bytes body = {0xFF, 0x7F, 0x1F, 0x00};  // 0x7FFF white-ish, 0x001F blue; row of 4 bytes
     IMAGEDATA image{};

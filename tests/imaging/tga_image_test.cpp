@@ -90,6 +90,15 @@ TEST_F(TgaFiles, PacketsThatOverflowThePictureAreRefused) {
     EXPECT_FALSE(tga.ExportTo(&image));
 }
 
+TEST_F(TgaFiles, RunLengthBodiesTooShortForThePictureAreRefusedBeforeDecoding) {
+    // Four bytes cannot describe 65281 x 65535 pixels: no 12 GB picture is set aside for them.
+    CTgaImage tga;
+    ASSERT_TRUE(
+        tga.LoadFile(Write(Join(Header(0, 10, 0, 65281, 65535, 24, 0), Bytes{0xFF, 1, 2, 3}))));
+    IMAGEDATA image{};
+    EXPECT_FALSE(tga.ExportTo(&image));
+}
+
 TEST_F(TgaFiles, SixteenBitPixelsBecomeTwentyFourBit) {
     IMAGEDATA image{};
     ASSERT_TRUE(Load(Join(Header(0, 2, 0, 1, 1, 16, 0), Bytes{0xFF, 0x7F}), image));

@@ -179,7 +179,14 @@ bool CBmpImage::Decode() {
                 return false;
             }
             const std::uint64_t stride = ImgStride(width, 8, 32);
-            std::vector<std::uint8_t> out(stride * height, 0);
+            // Skips let a short body describe a large picture, so a small file could ask for
+            // gigabytes. Pictures beyond what the body plausibly covers are refused unless small.
+            constexpr std::uint64_t kAlwaysAllowed = 16u << 20;
+            const std::uint64_t needed = stride * height;
+            if (needed > kAlwaysAllowed && needed > 256 * std::uint64_t{pixels_.size()}) {
+                return false;
+            }
+            std::vector<std::uint8_t> out(needed, 0);
             DecodeRle(out, stride);
             pixels_ = std::move(out);
             break;

@@ -86,7 +86,13 @@ bool CTgaImage::Decode() {
         return false;
     }
     const std::size_t pixelSize = header_.bDepth / 8;
-    std::vector<std::uint8_t> out(pixelSize * header_.wWidth * header_.wHeight);
+    // A packet of 1 + pixel-size bytes yields at most 128 pixels: a body too short for the
+    // picture is refused before the picture is allocated.
+    const std::uint64_t needed = std::uint64_t{pixelSize} * header_.wWidth * header_.wHeight;
+    if (needed > 128 * std::uint64_t{pixels_.size()}) {
+        return false;
+    }
+    std::vector<std::uint8_t> out(needed);
     std::size_t in = 0, pos = 0;
     while (in < pixels_.size() && pos < out.size()) {
         const std::uint8_t packet = pixels_[in++];
