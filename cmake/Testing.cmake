@@ -27,3 +27,19 @@ function(qm_add_bench name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
   qm_warnings(${name})
 endfunction()
+
+# qm_add_qt_test(NAME SOURCES a.cpp LIBS lib1 ...): one Qt Test executable (QTEST_MAIN), run
+# off screen; it carries the label "ui" so that the sanitizer build can leave it out.
+function(qm_add_qt_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets)
+  target_compile_definitions(${name} PRIVATE
+    QM_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    QM_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  qm_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS ui ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endfunction()
