@@ -1,0 +1,155 @@
+#include "texbench/startup/startup_sequence.h"
+
+#include <spawn.h>
+
+#include <filesystem>
+
+#include "platform/message_box.h"
+#include "texbench/startup/registration.h"
+#include "texbench/startup/settings.h"
+
+extern char** environ;
+
+namespace texbench {
+namespace {
+
+// Skins are not built yet: no skin file is ever taken, so skin mode stays off whatever the
+// "Skin" setting names. This is where loading the skin file will go.
+bool TakeSkin(ApplicationState& state) {
+    const std::string skinFile = ReadText(state.settings, kSkin);
+    (void)skinFile;
+    return false;
+}
+
+void ReadEngineSettings(ApplicationState& state) {
+    const PACKLIBEXPORT& packLib = state.packLib.Record();
+    packLib.FFLSetDbBufferSize(DatabaseBufferKb(state.settings));
+    packLib.FFLSetBufferSize(FastfileBufferKb(state.settings));
+    state.imageBufferBytes = ImageBufferBytes(state.settings);
+    state.ipcTimeout = IpcTimeout(state.settings);
+}
+
+// Steps 1 to 16; returning early is "end".
+void Start(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
+    if (state.commandLine.command == StartCommand::Register) {
+        RegisterProgram(state.programPath);
+        return;
+    }
+    if (state.commandLine.command == StartCommand::Unregister) {
+        UnregisterProgram();
+        return;
+    }
+    state.instanceEndpoint = qm::IpcListener::Listen(kInstanceName);
+    if (state.instanceEndpoint) {
+        shell.ServeInstanceEndpoint(*state.instanceEndpoint);
+    } else if (HandOverToRunningInstance(state.commandLine.text, options.handOverTimeout)) {
+        return;
+    }
+    // Without an endpoint and nobody answering there, this start goes on alone.
+
+    shell.ShowWaitCursor(true);
+    state.helpFilePath = HelpFilePath(state.programPath);
+    state.settingsFilePath = SettingsFilePath(state.programPath);
+
+    const auto location = LocateGame(shell, options.searchPlaces, kProductName);
+    if (!location) {
+        shell.ShowWaitCursor(false);
+        return;
+    }
+    state.gameDirectory = location->directory;
+    state.gameProgram = location->program;
+
+    state.settings.Load(state.settingsFilePath);  // a missing file is no error
+    state.settingsLoaded = true;
+
+    std::string error;
+    if (!state.packLib.Bind(options.libraryName.c_str(), "PackLibInit", &error)) {
+        shell.ShowWaitCursor(false);
+        qm::ShowMessageBox(kLibraryFailedText, kProductName, qm::MessageBoxButtons::Ok,
+                           qm::MessageBoxIcon::Error);
+        return;
+    }
+    if (!state.packLib->DoReadOnlyCheck(kProductName)) {
+        shell.ShowWaitCursor(false);
+        return;
+    }
+    ReadEngineSettings(state);
+
+    std::error_code ignored;
+    std::filesystem::current_path(ProgramDirectoryOf(state.programPath), ignored);
+
+    state.splashDuration = SplashDuration(state.settings, state.commandLine.noSplash);
+    // Every start writes the entries again, so that a moved program is found; the desktop's
+    // caches are refreshed only when the entry changed.
+    RegisterProgram(state.programPath, false);
+
+    shell.ShowWaitCursor(false);
+    if (state.splashDuration != 0) {
+        shell.ShowSplash(state.splashDuration);
+    }
+    state.skinMode = TakeSkin(state);
+    shell.RunMainDialog(state);
+}
+
+void Exit(ApplicationState& state) {
+    state.packLib.Unbind();
+    if (state.settingsLoaded) {
+        state.settings.Save(state.settingsFilePath);
+    }
+    // The new instance must find the endpoint free.
+    state.instanceEndpoint.reset();
+    if (state.restartRequest) {
+        StartProgramAgain(state.programPath);
+    }
+}
+
+}  // namespace
+
+int RunTexBench(const StartupOptions& options, StartupShell& shell) {
+    ApplicationState state;
+    state.programPath = options.programPath;
+    state.commandLine = ParseCommandLine(options.commandLine);
+    Start(state, options, shell);
+    Exit(state);
+    return 0;
+}
+
+bool HandOverToRunningInstance(const std::string& commandLine, std::chrono::milliseconds timeout) {
+    const std::string restore = "SC_RESTORE";
+    if (!qm::IpcSend(kInstanceName, {"WM_SYSCOMMAND", {restore.begin(), restore.end()}}, timeout)) {
+        return false;
+    }
+    const std::string text = HandOverText(commandLine);
+    if (!text.empty()) {
+        std::vector<unsigned char> data(text.begin(), text.end());
+        data.push_back(0);
+        qm::IpcSend(kInstanceName, {"WM_COPYDATA", std::move(data)}, timeout);
+    }
+    return true;
+}
+
+InstanceRequest InterpretInstanceMessage(const qm::IpcMessage& message) {
+    InstanceRequest request;
+    const std::string data(message.data.begin(), message.data.end());
+    if (message.kind == "WM_SYSCOMMAND" && data == "SC_RESTORE") {
+        request.kind = InstanceRequest::Kind::Restore;
+    } else if (message.kind.rfind("WM_COPYDATA", 0) == 0) {  // dwData is not looked at
+        request.kind = InstanceRequest::Kind::Open;
+        request.data = data;
+    } else if (message.kind == "WM_WININICHANGE" || message.kind == "WM_SETTINGCHANGE") {
+        request.kind = InstanceRequest::Kind::Reload;
+    } else if (message.kind == "WM_CLOSE") {
+        request.kind = InstanceRequest::Kind::Close;
+    }
+    return request;
+}
+
+bool StartProgramAgain(const std::string& programPath) {
+    std::string program = programPath;
+    std::string argument = "-nosplash";
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    return posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) == 0;
+}
+
+}  // namespace texbench
