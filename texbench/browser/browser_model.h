@@ -1,0 +1,107 @@
+// The headless browser of TexBench: which database or Fastfile is open, the folder tree built
+// from it, the item list of the chosen Fastfile, the info line of a row and the commands that
+// switch between databases and Fastfiles. The main dialog shows this state; tests drive it
+// directly. Every PackLib call goes through the export record.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "inidoc/ini_document.h"
+#include "packlib/packlib.h"
+#include "texbench/browser/folder_tree.h"
+#include "texbench/browser/item_preview.h"
+#include "texbench/items/item_kind.h"
+
+namespace texbench {
+
+// Database mode: a database is open and the open archive follows the tree selection.
+// Single-Fastfile mode: no database, one archive opened by itself. Empty: neither.
+enum class BrowserMode { Empty, Database, SingleFastfile };
+
+struct ListRow {
+    std::string name;  // the item path after its last "\"
+    int icon;          // 4, 5 or 6 by the item's kind
+    FFLITEM* item;
+};
+
+class BrowserModel {
+  public:
+    BrowserModel(const PACKLIBEXPORT& packLib, CIniDocument& settings);
+    ~BrowserModel();  // closes the open archive and the database
+    BrowserModel(const BrowserModel&) = delete;
+    BrowserModel& operator=(const BrowserModel&) = delete;
+
+    // Opens what the dialog's command line names, else the default database. True when even
+    // that failed, so that the caller shows "Failed to open the Fastfile database!". The tree
+    // is not built yet.
+    bool OpenFromCommandLine(std::string_view commandLine);
+
+    // Rebuilds the tree from the database or the open archive, then expands and selects the
+    // first root (which refills the list).
+    void BuildTree();
+    // The selection moved to this node (null: nothing selected). In database mode the
+    // previous Fastfile is closed and the node's one opened. Refills the list.
+    void SelectNode(FolderNode* node);
+    // Rebuilds the rows from the current archive, sorted by name.
+    void FillList();
+
+    // The Open menu's "Database": close everything, open the default database, rebuild.
+    void OpenDefaultDatabase();
+    // Where "Fastfile..." starts browsing: "Fastfile Path", else the Fastfile directory.
+    std::string FastfileDialogDirectory() const;
+    // "Fastfile..." after the user chose a file: remember its directory, open it (failing
+    // that, the default database) and rebuild.
+    void OpenFastfile(const std::string& fileName);
+    // Another program hands over a Fastfile (text, possibly NUL-terminated). False, changing
+    // nothing, when it sent nothing.
+    bool OpenFromOtherProgram(std::span<const unsigned char> text);
+    // Reopens the database or Fastfile after the files changed and goes back to the same
+    // tree node. Returns the index of the row named focusedRowText in the refilled list, or
+    // -1 when there is none.
+    int Reload(std::string_view focusedRowText);
+
+    // The "Folder Properties" box text, or nothing when the command does not apply (no
+    // node, a node with children, or no current archive).
+    std::optional<std::string> FolderPropertiesText() const;
+    // The info line and picture for a row's item (null: "[no selection]"), by "Fix BPP".
+    ItemPreview PreviewRow(const ListRow* row) const;
+    // The first row whose name equals the text after its last "\", ignoring letter case as
+    // the list control's own search does; -1 when there is none.
+    int FindRow(std::string_view pathOrName) const;
+
+    BrowserMode Mode() const;
+    FFLDB* Database() const { return database_; }
+    FFLARCHIVE* OpenArchive() const { return archive_; }
+    // The archive whose items the list shows and the item commands work on.
+    FFLARCHIVE* CurrentArchive() const;
+    ItemKind CurrentArchiveKind() const { return KindOfArchive(CurrentArchive()); }
+    const FolderTree& Tree() const { return tree_; }
+    FolderNode* SelectedNode() const { return selected_; }
+    const std::vector<ListRow>& Rows() const { return rows_; }
+    FFLDBITEM* SoundEntry() { return &soundEntry_; }
+    bool ResetZoomSetting() const;
+
+  private:
+    void CloseAll();
+    void CloseArchive();
+    void OpenDefaultDatabaseOnly();
+    void BuildDatabaseTree();
+    void BuildArchiveTree();
+    const char* FastfileOfEntry(FFLDBITEM* entry) const;
+    bool SoundsShown() const;
+
+    const PACKLIBEXPORT& lib_;
+    CIniDocument& settings_;
+    FFLDB* database_ = nullptr;
+    FFLARCHIVE* archive_ = nullptr;
+    FFLDBITEM soundEntry_{};
+    FolderTree tree_;
+    FolderNode* selected_ = nullptr;
+    std::vector<ListRow> rows_;
+};
+
+}  // namespace texbench

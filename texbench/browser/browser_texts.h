@@ -1,0 +1,31 @@
+// The texts the browser shows, word for word as the users know them.
+#pragma once
+
+namespace texbench {
+
+inline constexpr const char* kProductName = "Skinwright";
+inline constexpr const char* kNoSelection = "[no selection]";  // STRING 5
+inline constexpr const char* kDatabaseFailed =
+    "Failed to open the Fastfile database!";  // STRING 12
+inline constexpr const char* kOpenFastfileFilter =
+    "Rebellion Fastfile (*.ffl)|*.ffl||||";                         // STRING 35
+inline constexpr const char* kOpenFastfileTitle = "Open Fastfile";  // STRING 36
+inline constexpr const char* kFolderPropertiesCaption = "Folder Properties";
+inline constexpr const char* kImageInfoFormat = "%d * %d pixel, %d bpp";
+inline constexpr const char* kTransparentSuffix = " (transparent)";
+
+// The settings the browser reads and writes.
+inline constexpr const char* kSettingsSection = "Settings";
+inline constexpr const char* kUiSection = "Settings.UI";
+inline constexpr const char* kKeyNoSound = "No Snd";
+inline constexpr const char* kKeyResetZoom = "Reset Zoom";
+inline constexpr const char* kKeyFixBpp = "Fix BPP";
+inline constexpr const char* kKeyPosX = "Pos X";
+inline constexpr const char* kKeyPosY = "Pos Y";
+inline constexpr const char* kKeyFastfilePath = "Fastfile Path";
+
+// The stand-in database entry of the game's sound Fastfile.
+inline constexpr const char* kSoundEntryPath = "sound\\Common";
+inline constexpr const char* kSoundEntryFile = "Common.ffl";
+
+}  // namespace texbench

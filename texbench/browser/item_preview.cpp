@@ -1,0 +1,70 @@
+#include "texbench/browser/item_preview.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+
+#include "texbench/browser/browser_texts.h"
+#include "texbench/imaging/rim_archive.h"
+#include "texbench/items/item_kind.h"
+#include "texbench/items/sound_description.h"
+
+namespace texbench {
+namespace {
+
+std::string DescribeImage(const CRimImage& image, const CRimArchive& archive) {
+    char text[96];
+    std::snprintf(text, sizeof(text), kImageInfoFormat, static_cast<int>(image.GetWidth()),
+                  static_cast<int>(image.GetHeight()), static_cast<int>(image.GetDepth()));
+    std::string line = text;
+    if (archive.GetTransparencyMode() == CRimArchive::kTransparencyOn) {
+        line += kTransparentSuffix;
+    }
+    return line;
+}
+
+void PreviewTexture(const FFLITEM& item, int fixBpp, ItemPreview& preview) {
+    CRimArchive archive;
+    const bool parsed = archive.Parse(std::span<const std::uint8_t>(item.lpData, item.dwSize));
+    CRimImage& image = archive.GetSlotImage(0);
+    // Without a first slot there is nothing to describe: "0 * 0 pixel" would only mislead.
+    if (!parsed || image.IsEmpty()) {
+        return;
+    }
+    if (fixBpp < 1) {
+        preview.infoLine = DescribeImage(image, archive);
+    }
+    ImageRecord picture;
+    if (!image.ExportTo(picture.Get())) {
+        return;
+    }
+    if (fixBpp > 0) {
+        preview.infoLine = DescribeImage(image, archive);
+    }
+    preview.picture = std::move(picture);
+}
+
+}  // namespace
+
+ItemPreview PreviewItem(const FFLITEM* item, int fixBpp) {
+    ItemPreview preview;
+    preview.infoLine = kNoSelection;
+    if (item == nullptr || item->lpData == nullptr) {
+        return preview;
+    }
+    switch (KindOfItem(item)) {
+        case ItemKind::Image:
+            PreviewTexture(*item, fixBpp, preview);
+            break;
+        case ItemKind::Sound:
+            if (HasSoundFormatHeader(item->lpData, item->dwSize)) {
+                preview.infoLine = DescribeSoundItem(item->lpData, item->dwSize);
+            }
+            break;
+        case ItemKind::Other:
+            break;
+    }
+    return preview;
+}
+
+}  // namespace texbench
