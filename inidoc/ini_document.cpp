@@ -130,23 +130,46 @@ void CIniDocument::AddLine(std::string_view line) {
     sections_.back().entries.push_back(std::move(entry));
 }
 
+namespace {
+
+// Ends one written line. The reader takes one carriage return before the line feed as part of
+// the line end, so a text that itself ends in a carriage return gets a second one: read back,
+// it keeps its own.
+void EndLine(std::string& text) {
+    if (!text.empty() && text.back() == '\r') {
+        text += '\r';
+    }
+    text += '\n';
+}
+
+bool IsCommentName(const std::string& name) {
+    return !name.empty() && name[0] == ';';
+}
+
+}  // namespace
+
 std::string CIniDocument::ToText() const {
     std::string text;
     for (const Section& section : sections_) {
-        if (!section.name.empty() && section.name[0] == ';') {
+        // Only a comment at the very top is read as a section of its own; a section named
+        // ";..." further down keeps its brackets, or it would come back as a comment entry
+        // of the section before.
+        if (IsCommentName(section.name) && &section == &sections_.front()) {
             text += section.name;
         } else {
             text += "[" + section.name + "]";
         }
-        text += "\n";
+        EndLine(text);
         for (const Entry& entry : section.entries) {
             if (entry.key) {
                 text += *entry.key + "=";
+            } else if (entry.value && (*entry.value)[0] != ';') {
+                text += "=";  // a value without a key ("=value"), not a comment
             }
             if (entry.value) {
                 text += *entry.value;
             }
-            text += "\n";
+            EndLine(text);
         }
         text += "\n";
     }

@@ -51,6 +51,39 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"BlanksAroundEqualsKept", "[A]\n  k  =  v  \n", "[A]\n  k  =  v  \n\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Texts that once changed on every save. The first save may tidy the text; saving what it
+// wrote must give the same text again.
+class IniResave : public ::testing::TestWithParam<RewriteCase> {};
+
+TEST_P(IniResave, SecondSaveIsIdentical) {
+    const std::string first = Rewrite(GetParam().input);
+    EXPECT_EQ(first, GetParam().expected);
+    EXPECT_EQ(Rewrite(first), first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniResave,
+    ::testing::Values(
+        RewriteCase{"ValueWithoutKeyKeepsItsEquals", "[S]\n=value\nk=v\n", "[S]\n=value\nk=v\n\n"},
+        RewriteCase{"ValueWithoutKeyLookingLikeASection", "[S]\n=[T]\n", "[S]\n=[T]\n\n"},
+        RewriteCase{"ValueWithoutKeyLookingLikeAComment", "[S]\n=;c\n", "[S]\n;c\n\n"},
+        RewriteCase{"CommentNamedSectionAfterARealOne", "[A]\nx=1\n[;B]\ny=2\n",
+                    "[A]\nx=1\n\n[;B]\ny=2\n\n"},
+        RewriteCase{"CommentNamedSectionAfterALeadingComment", "; top\n[;B]\ny=2\n",
+                    "; top\n\n[;B]\ny=2\n\n"},
+        RewriteCase{"CommentNamedFirstSectionBecomesALeadingComment", "[;B]\ny=2\n", ";B\ny=2\n\n"},
+        RewriteCase{"ValueEndingInACarriageReturn", "[S]\nk=v\r\r\n", "[S]\nk=v\r\r\n\n"},
+        RewriteCase{"CommentEndingInACarriageReturn", "; top\r\r\n[S]\n", "; top\r\r\n\n[S]\n\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IniDocument, ResavedValuesReadTheSame) {
+    CIniDocument document;
+    document.LoadFromText(Rewrite("[A]\nx=1\n[;B]\ny=2\n[C]\nk=v\r\r\n"));
+    EXPECT_EQ(document.GetString(";B", "y", ""), "2");
+    EXPECT_EQ(document.GetString("A", "y", "none"), "none");
+    EXPECT_EQ(document.GetString("C", "k", ""), "v\r");
+}
+
 TEST(IniDocument, LongLinesAreReadAsSeveralLines) {
     const std::string longKey(20000, 'k');
     CIniDocument document;
