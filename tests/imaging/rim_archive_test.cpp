@@ -254,6 +254,66 @@ TEST(RimArchive, ParseKeepsThreeSlotsAndIgnoresOddTran) {
     EXPECT_TRUE(CRimArchive().SetTransparency(true, 0xFF));  // no slots: only the record
 }
 
+// A slot FORM of odd size, as another tool may write one: a one-byte chunk ends it.
+Bytes OddSlotForm(std::uint32_t seed) {
+    Bytes form = SlotForm(3, 3, 4, 5, false, seed);
+    PutChunk(form, "ANNO", Bytes{'x'});
+    form.pop_back();  // the FORM ends with the odd chunk, its pad belongs outside
+    const auto size = static_cast<std::uint32_t>(form.size() - 8);
+    Bytes head;
+    PutBE32(head, size);
+    std::copy(head.begin(), head.end(), form.begin() + 4);
+    return form;
+}
+
+// Items whose slots have odd sizes keep every slot through Compile and Parse; the pad bytes
+// are counted in the LIST size, as any chunk reader expects.
+TEST(RimArchive, OddSlotsArePaddedSoTheNextSlotSurvives) {
+    struct Case {
+        const char* name;
+        bool odd[3];
+        bool container;
+    } cases[] = {
+        {"first odd", {true, false, false}, false},
+        {"middle odd", {false, true, false}, false},
+        {"all odd, container after", {true, true, true}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRimArchive archive;
+        Bytes forms[3];
+        std::size_t padded = 0;
+        for (unsigned i = 0; i < 3; ++i) {
+            forms[i] = c.odd[i] ? OddSlotForm(i + 1) : SlotForm(3, 3, 4, 5, false, i + 1);
+            ASSERT_EQ(forms[i].size() % 2, c.odd[i] ? 1u : 0u);
+            ASSERT_TRUE(archive.AddSlotForm(forms[i]));
+            padded += forms[i].size() + forms[i].size() % 2;
+        }
+        if (c.container) {
+            archive.SetContainer(Bytes{7, 8});
+        }
+        const Bytes rim = archive.Compile();
+        ASSERT_EQ(rim.size(), archive.GetCompiledSize());
+        EXPECT_EQ(rim.size(), 40 + padded + (c.container ? 34u : 0u));
+        EXPECT_EQ(BE32(rim, 4), rim.size() - 8);
+        std::size_t at = 40;
+        for (const Bytes& form : forms) {
+            EXPECT_TRUE(std::equal(form.begin(), form.end(), rim.begin() + at));
+            at += form.size();
+            if (form.size() % 2 != 0) {
+                EXPECT_EQ(rim[at++], 0) << "pad byte after an odd slot";
+            }
+        }
+        CRimArchive back;
+        ASSERT_TRUE(back.Parse(rim));
+        for (unsigned i = 0; i < 3; ++i) {
+            EXPECT_EQ(Bytes(back.GetSlot(i).begin(), back.GetSlot(i).end()), forms[i]) << i;
+        }
+        EXPECT_EQ(back.GetContainer().size(), c.container ? 2u : 0u);
+        EXPECT_EQ(back.Compile(), rim);
+    }
+}
+
 TEST(RimArchive, FillSlotsFromTrueColourGivesThreeMatchingSlots) {
     ImageHolder picture(MakeImage(33, 17, 24));
     FillPhoto(picture.image, 4);

@@ -99,7 +99,7 @@ std::uint32_t CRimArchive::GetCompiledSize() const {
     std::uint64_t total = 40;
     bool any = false;
     for (const auto& slot : slots_) {
-        total += slot.size();
+        total += IffEven(slot.size());
         any = any || !slot.empty();
     }
     if (!any) {
@@ -133,6 +133,11 @@ std::vector<std::uint8_t> CRimArchive::Compile() const {
     w.Bytes(record);
     for (const auto& slot : slots_) {
         w.Bytes(slot);
+        // A slot FORM read from someone else's item may have an odd size: the pad byte
+        // keeps the next chunk where every reader looks for it.
+        if (slot.size() & 1) {
+            w.U8(0);
+        }
     }
     if (!container_.empty()) {
         const auto even = static_cast<std::uint32_t>(IffEven(container_.size()));
