@@ -33,6 +33,7 @@ table=(
   "fuzz_tga_image tga tga 8192"
   "fuzz_packed_dib dib bmp 8192"
   "fuzz_ini ini ini 8192"
+  "fuzz_rtf rtf rtf 8192"
 )
 
 selected=("$@")
