@@ -13,6 +13,8 @@ class DialogUnits {
     // Horizontal base: the average width of "A".."Z" "a".."z" in the font; vertical base: the
     // font's height. A dialog unit is a quarter of the one and an eighth of the other.
     explicit DialogUnits(const QFont& font);
+    // Known base units, e.g. 6 x 13 of the classic 8-point dialog font.
+    DialogUnits(int baseX, int baseY) : baseX_(baseX), baseY_(baseY) {}
 
     int BaseX() const { return baseX_; }
     int BaseY() const { return baseY_; }

@@ -17,30 +17,30 @@ constexpr const char* kStripArt[kStripIconCount * kStripIconSize] = {
     "kccwwcccccyyyckg",
     "kcwwwwccccyyyckg",
     "kccccccccccccckg",
-    "kccccccGccccccKg",
-    "kcccccGGGcccccKg",
-    "kccccGGGGGcGccKg",
-    "kcccGGGGGGGGGGKg",
-    "kGGGGGGGGGGGGGKg",
+    "kccccccGcccccckg",
+    "kcccccGGGccccckg",
+    "kccccGGGGGcGcckg",
+    "kcccGGGGGGGGGGkg",
+    "kGGGGGGGGGGGGGkg",
     "kkkkkkkkkkkkkkkg",
     ".gggggggggggggg.",
     "................",
     // 1 sound root: a speaker sounding
     "................",
-    "..........k.....",
-    ".........kk...k.",
-    "........klk.k..k",
-    ".......klBk..k.k",
-    ".kkkkkklBBk.k.k.",
-    ".kwwwkBBBBk..k.k",
-    ".kwllkBBBBk.k..k",
-    ".kwllkBBBBk..k.k",
-    ".kllgkBBBBk.k..k",
-    ".kkkkkgBBBk..k.k",
-    ".......kgBk.k.k.",
-    "........kgk....k",
-    ".........kk...k.",
-    "..........k.....",
+    "................",
+    "........k.......",
+    ".......kk...k...",
+    "......klk....k..",
+    ".....klBk.k...k.",
+    ".kkkklBBk..k..k.",
+    ".kwwkBBBk..k..k.",
+    ".kwlkBBBk..k..k.",
+    ".kkkkgBBk..k..k.",
+    ".....kgBk.k...k.",
+    "......kgk....k..",
+    ".......kk...k...",
+    "........k.......",
+    "................",
     "................",
     // 2 folder, closed
     "................",
@@ -76,19 +76,19 @@ constexpr const char* kStripArt[kStripIconCount * kStripIconSize] = {
     "kkkkkkkkkkkkk...",
     "................",
     "................",
-    // 4 image item: a page holding a picture
+    // 4 image item: a page holding a texture
     ".kkkkkkkkk......",
     ".kwwwwwwwkk.....",
     ".kwwwwwwwklk....",
     ".kwwwwwwwkllk...",
     ".kwwwwwwwkkkkk..",
     ".kwkkkkkkkkkwk..",
-    ".kwkrrrBBBBkwk..",
-    ".kwkrrrBBBBkwk..",
-    ".kwkrrrBBBBkwk..",
-    ".kwkGGGyyyykwk..",
-    ".kwkGGGyyyykwk..",
-    ".kwkGGGyyyykwk..",
+    ".kwkmmnnmmnkwk..",
+    ".kwkmmnnmmnkwk..",
+    ".kwknnmmnnmkwk..",
+    ".kwknnmmnnmkwk..",
+    ".kwkmmnnmmnkwk..",
+    ".kwkmmnnmmnkwk..",
     ".kwkkkkkkkkkwk..",
     ".kwwwwwwwwwwwk..",
     ".kkkkkkkkkkkkk..",
@@ -132,7 +132,6 @@ constexpr const char* kStripArt[kStripIconCount * kStripIconSize] = {
 QRgb ArtColour(char letter) {
     switch (letter) {
         case 'k':
-        case 'K':
             return qRgb(0, 0, 0);
         case 'g':
             return qRgb(128, 128, 128);
@@ -150,8 +149,10 @@ QRgb ArtColour(char letter) {
             return qRgb(40, 160, 40);
         case 'B':
             return qRgb(40, 80, 200);
-        case 'r':
-            return qRgb(220, 40, 40);
+        case 'm':
+            return qRgb(132, 160, 120);
+        case 'n':
+            return qRgb(60, 86, 76);
         default:
             return kStripTransparent;
     }

@@ -8,6 +8,8 @@ namespace texbench {
 struct PreviewPlacement {
     int edgeX, edgeY, edgeW, edgeH;
     int pictureX, pictureY, pictureW, pictureH;
+
+    friend bool operator==(const PreviewPlacement&, const PreviewPlacement&) = default;
 };
 
 // A picture too large for the client area less its edge, or any picture while zoomed, is

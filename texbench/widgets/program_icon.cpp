@@ -32,24 +32,42 @@ void DrawTextureTile(QPainter& painter) {
     painter.drawRect(tile);
 }
 
-// The quill: a cream feather from the upper right down to a dark nib at the lower left.
+// The quill: a cream feather, its vane wider on one side with a notch in it and fine barbs,
+// its bare barrel below the vane and a dark nib at the lower left, writing on the tile.
 void DrawQuill(QPainter& painter) {
-    QPainterPath feather;
-    feather.moveTo(14, 36);
-    feather.cubicTo(18, 22, 30, 8, 45, 2);
-    feather.cubicTo(42, 14, 32, 28, 14, 36);
-    painter.setPen(QPen(QColor(60, 40, 20), 1.5));
-    QLinearGradient fill(QPointF(14, 36), QPointF(45, 2));
-    fill.setColorAt(0, QColor(250, 240, 210));
-    fill.setColorAt(1, QColor(255, 255, 245));
+    QPainterPath vane;
+    vane.moveTo(16, 33);
+    vane.cubicTo(10, 24, 16, 13, 25, 9);   // the wide side up to the notch
+    vane.lineTo(27, 13);                   // the notch
+    vane.cubicTo(32, 7, 39, 3, 46, 2);     // on to the tip
+    vane.cubicTo(42, 12, 33, 24, 18, 34);  // the narrow side back to the barrel
+    vane.closeSubpath();
+
+    QLinearGradient fill(QPointF(16, 33), QPointF(46, 2));
+    fill.setColorAt(0, QColor(232, 216, 178));
+    fill.setColorAt(1, QColor(255, 252, 240));
+    painter.setPen(QPen(QColor(70, 48, 24), 1.4));
     painter.setBrush(fill);
-    painter.drawPath(feather);
+    painter.drawPath(vane);
 
-    painter.setPen(QPen(QColor(120, 90, 50), 1.2));
-    painter.drawLine(QPointF(15, 35), QPointF(43, 4));  // the shaft
+    // Barbs: fine strokes from the shaft out towards the wide side.
+    painter.setPen(QPen(QColor(170, 140, 100, 150), 0.8));
+    for (int i = 0; i < 5; ++i) {
+        const QPointF onShaft(20 + i * 4.5, 30 - i * 4.7);
+        painter.drawLine(onShaft, onShaft + QPointF(-4.5, -2.5));
+    }
 
-    painter.setPen(QPen(QColor(25, 20, 15), 3, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(QPointF(15, 35), QPointF(8, 44));  // the nib
+    painter.setPen(QPen(QColor(140, 100, 55), 1.6, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(12, 38), QPointF(43, 5));  // barrel and shaft
+
+    QPainterPath nib;
+    nib.moveTo(10, 36.5);
+    nib.lineTo(13.5, 40);
+    nib.lineTo(5, 46);
+    nib.closeSubpath();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(25, 20, 15));
+    painter.drawPath(nib);
 }
 
 QImage ProgramIconImage(int size) {
