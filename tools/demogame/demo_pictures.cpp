@@ -182,6 +182,28 @@ Rgb TestCard(const Spot& s) {
     return {grey, grey, grey};
 }
 
+Rgb Plates(const Spot& s) {
+    constexpr int kPlate = 16;
+    const int px = s.x % kPlate;
+    const int py = s.y % kPlate;
+    if (px == 0 || py == 0) {
+        return {30, 34, 20};  // seam
+    }
+    const int rx = px - 3;
+    const int ry = py - 3;
+    if ((rx == 0 || rx == kPlate - 6) && (ry == 0 || ry == kPlate - 6)) {
+        return {200, 200, 170};  // rivet
+    }
+    const int light = 255 - (s.x + s.y) * 128 / std::max(s.width + s.height, 1);
+    return {60 + light / 3 + px, 70 + light / 3 + py, 25 + light / 6};
+}
+
+Rgb Metal(const Spot& s) {
+    const int streak = ValueNoise(s.x / 8, s.y * 4, 3, 7);
+    const int grey = 90 + streak / 3 + Ramp(s.y, s.height) / 4;
+    return {grey, grey + 4, grey + 10};
+}
+
 Rgb ColorAt(Pattern pattern, const Spot& s) {
     switch (pattern) {
         case Pattern::Gradient:
@@ -202,6 +224,10 @@ Rgb ColorAt(Pattern pattern, const Spot& s) {
             return HeatVision(s);
         case Pattern::TestCard:
             return TestCard(s);
+        case Pattern::Plates:
+            return Plates(s);
+        case Pattern::Metal:
+            return Metal(s);
     }
     return {0, 0, 0};
 }

@@ -20,6 +20,8 @@ enum class Pattern {
     AlienSkin,     // dark, glossy value noise
     HeatVision,    // warm blobs through a heat palette
     TestCard,      // colour bars over a grey ramp
+    Plates,        // olive armour plates with seams and rivets, lit from the top left
+    Metal,         // brushed metal streaks
 };
 
 // The key colours of the two patterns that are meant to be shown with a transparent colour,
