@@ -196,7 +196,7 @@ int SlotDepth(const CRimArchive& rim, unsigned slot) {
 bool HasRecipeDepths(const TextureRecipe& r, const CRimArchive& rim) {
     const std::vector<int> depths = DemoTextureSlotDepths(Describe(r));
     for (unsigned slot = 0; slot < CRimArchive::kSlots; ++slot) {
-        const int expected = slot < depths.size() ? static_cast<int>(depths[slot]) : 0;
+        const int expected = slot < depths.size() ? depths[slot] : 0;
         const int actual = rim.IsSlotEmpty(slot) ? 0 : SlotDepth(rim, slot);
         if (actual != expected) {
             return false;

@@ -43,7 +43,7 @@ void PrintContents(bool withSounds) {
     using namespace demogame;
     std::printf("AvP.exe (stand-in)\nfastfile\\ffinfo.txt:\n");
     for (const DemoFastfile& entry : DemoFastfiles()) {
-        if (withSounds || entry.fileName != "Common.ffl") {
+        if (withSounds || entry.folder.rfind("sound", 0) != 0) {
             std::printf("  %s;%s\n", entry.folder.c_str(), entry.fileName.c_str());
         }
     }
