@@ -1,0 +1,55 @@
+// TexBench ("Skinwright"): browses and edits the textures and sounds of the game's Fastfiles.
+// One modal main dialog is the whole program; a second start hands its command line to the
+// first and ends.
+#include <QApplication>
+#include <filesystem>
+
+#include "texbench/app/message_boxes.h"
+#include "texbench/app/qt_shell.h"
+#include "texbench/startup/startup_sequence.h"
+#include "texbench/widgets/icon_strip.h"
+
+namespace {
+
+std::string ProgramPath(const char* argv0) {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::absolute(argv0).string() : self.string();
+}
+
+// Registration and unregistration show nothing and need no display.
+class WindowlessShell : public texbench::StartupShell {
+  public:
+    void ServeInstanceEndpoint(qm::IpcListener&) override {}
+    void ShowWaitCursor(bool) override {}
+    void ShowSplash(int) override {}
+    void RunMainDialog(texbench::ApplicationState&) override {}
+    std::optional<std::string> AskForGameProgram() override { return std::nullopt; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace texbench;
+    StartupOptions options;
+    options.programPath = ProgramPath(argv[0]);
+    options.commandLine = JoinArguments(argc, argv);
+    if (ParseCommandLine(options.commandLine).command != StartCommand::Run) {
+        WindowlessShell shell;
+        return RunTexBench(options, shell);
+    }
+    options.searchPlaces = DefaultSearchPlaces();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kProductName));
+    QApplication::setWindowIcon(ProgramIcon());
+    QtMessageBoxes boxes;
+    qm::MessageBoxService* previous = qm::SetMessageBoxService(&boxes);
+    int exitCode = 0;
+    {
+        QtShell shell;
+        exitCode = RunTexBench(options, shell);
+    }
+    qm::SetMessageBoxService(previous);
+    return exitCode;
+}

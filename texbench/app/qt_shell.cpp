@@ -1,0 +1,102 @@
+#include "texbench/app/qt_shell.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include "texbench/app/game_program_dialog.h"
+#include "texbench/widgets/splash_window.h"
+
+namespace texbench {
+
+QtShell::QtShell() = default;
+
+QtShell::~QtShell() {
+    ShowWaitCursor(false);
+}
+
+void QtShell::ServeInstanceEndpoint(qm::IpcListener& endpoint) {
+    endpoint_ = &endpoint;
+    notifier_ = std::make_unique<QSocketNotifier>(endpoint.Handle(), QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &QtShell::TakeInstanceMessage);
+}
+
+void QtShell::ShowWaitCursor(bool on) {
+    if (on && !waiting_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!on && waiting_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waiting_ = on;
+}
+
+void QtShell::ShowSplash(int durationMs) {
+    SplashWindow splash(durationMs);
+    splash.exec();
+}
+
+void QtShell::RunMainDialog(ApplicationState& state) {
+    MainDialog dialog(state.packLib.Record(), state.settings,
+                      QString::fromLocal8Bit(state.commandLine.text));
+    dialog_ = &dialog;
+    emit mainDialogOpened(&dialog);
+    dialog.exec();
+    dialog_ = nullptr;
+}
+
+std::optional<std::string> QtShell::AskForGameProgram() {
+    GameProgramDialog dialog;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!chosen || dialog.ChosenFile().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.ChosenFile().toStdString();
+}
+
+void QtShell::Beep() {
+    QApplication::beep();
+}
+
+void QtShell::TakeInstanceMessage() {
+    if (endpoint_ == nullptr) {
+        return;
+    }
+    // Taking the message answers its sender at once; what happens next is ours.
+    const auto message = endpoint_->Receive(std::chrono::milliseconds(0));
+    if (!message) {
+        return;
+    }
+    const InstanceRequest request = InterpretInstanceMessage(*message);
+    const bool acted = Forward(request);
+    emit instanceRequestHandled(static_cast<int>(request.kind), acted);
+}
+
+// Only the main dialog acts on these, and only while no other modal window is open above it;
+// before it exists, and while a question is open, they are ignored.
+bool QtShell::Forward(const InstanceRequest& request) {
+    if (dialog_ == nullptr || QApplication::activeModalWidget() != dialog_) {
+        return false;
+    }
+    switch (request.kind) {
+        case InstanceRequest::Kind::Restore:
+            dialog_->showNormal();
+            dialog_->raise();
+            dialog_->activateWindow();
+            return true;
+        case InstanceRequest::Kind::Open:
+            return dialog_->OpenFromOtherProgram(
+                QByteArray(request.data.data(), static_cast<qsizetype>(request.data.size())));
+        case InstanceRequest::Kind::Reload:
+            dialog_->Reload();
+            return true;
+        case InstanceRequest::Kind::Close:
+            dialog_->close();
+            return true;
+        case InstanceRequest::Kind::Unknown:
+            break;
+    }
+    return false;
+}
+
+}  // namespace texbench
