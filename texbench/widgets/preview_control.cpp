@@ -23,9 +23,9 @@ void DrawFrame(QPainter& painter, const QRect& r, const QColor& topLeft,
 
 // A bump: a raised outer frame around a sunken inner one, the look of a picture frame.
 void DrawBumpEdge(QPainter& painter, const QRect& r, const QPalette& palette) {
-    DrawFrame(painter, r, palette.color(QPalette::Light), palette.color(QPalette::Shadow));
+    DrawFrame(painter, r, palette.color(QPalette::Midlight), palette.color(QPalette::Shadow));
     DrawFrame(painter, r.adjusted(1, 1, -1, -1), palette.color(QPalette::Dark),
-              palette.color(QPalette::Midlight));
+              palette.color(QPalette::Light));
 }
 
 }  // namespace

@@ -154,12 +154,18 @@ void PreviewControlTest::PaintsPictureInsideItsEdge() {
     const QImage shot = control_->grab().toImage();
     const QColor face = control_->palette().color(QPalette::Button);
     QCOMPARE(shot.pixelColor(0, 0), face);
-    QCOMPARE(shot.pixelColor(127, 83), face);      // just left of the edge
-    QVERIFY(shot.pixelColor(128, 83) != face);     // the edge's outer corner
-    QVERIFY(shot.pixelColor(129, 84) != Qt::red);  // the inner edge
+    QCOMPARE(shot.pixelColor(127, 83), face);   // just left of the edge
+    QCOMPARE(shot.pixelColor(172, 117), face);  // just beyond its lower right corner
     QCOMPARE(shot.pixelColor(130, 85), QColor(Qt::red));
     QCOMPARE(shot.pixelColor(169, 114), QColor(Qt::red));
-    QVERIFY(shot.pixelColor(170, 115) != Qt::red);
+
+    // The bump: the outer frame raised (lit at the top left, shaded at the bottom right),
+    // the inner frame sunken (the other way round).
+    const auto lightness = [&shot](int x, int y) { return shot.pixelColor(x, y).lightness(); };
+    QVERIFY(lightness(140, 83) > lightness(140, 116));   // outer top, outer bottom
+    QVERIFY(lightness(128, 100) > lightness(171, 100));  // outer left, outer right
+    QVERIFY(lightness(140, 84) < lightness(140, 115));   // inner top, inner bottom
+    QVERIFY(lightness(129, 100) < lightness(170, 100));  // inner left, inner right
 }
 
 void PreviewControlTest::ZoomedPictureIsNotSmoothed() {
