@@ -1,5 +1,6 @@
 // The main dialog of TexBench: the folder tree, the item list, the preview and the info line.
-// All browsing logic lives in the headless BrowserModel; this class only mirrors it on screen.
+// All browsing logic lives in the headless BrowserModel; this class shows its state, turns
+// clicks and keys into its commands and asks its questions through qm::ShowMessageBox.
 #pragma once
 
 #include <QByteArray>
@@ -10,7 +11,18 @@
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
 
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
 namespace texbench {
+
+class BrowserModel;
+class FolderNode;
+class PreviewControl;
 
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -26,9 +38,40 @@ class MainDialog : public QDialog {
     // The settings changed (after a patch installation): reopen and keep the selection.
     void Reload();
 
+    // The browser behind the dialog, for the program shell and tests.
+    const BrowserModel& Model() const { return *model_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
-    const PACKLIBEXPORT& packLib_;
+    void CreateControls();
+    void PlaceAtSavedPosition();
+    void BuildTree();
+    void FillList();
+    // Mirror the model's tree and list without running the selection handlers again.
+    void ShowTree();
+    void ShowList();
+    void AddTreeItems(QTreeWidgetItem* parentItem, const FolderNode& node);
+    QTreeWidgetItem* ItemOfNode(const FolderNode* node) const;
+    void OnTreeSelectionChanged();
+    void OnListStateChanged();
+    void ShowFolderProperties();
+    void ShowOpenMenu();
+    void OpenDatabase();
+    void OpenFastfile();
+    void ShowTreeMenu(const QPoint& position);
+    void ShowListMenu(const QPoint& position);
+    QString FocusedRowText() const;
+
+    std::unique_ptr<BrowserModel> model_;
     CIniDocument& settings_;
+    QTreeWidget* tree_ = nullptr;
+    QListWidget* list_ = nullptr;
+    PreviewControl* preview_ = nullptr;
+    QLabel* info_ = nullptr;
+    QPushButton* openButton_ = nullptr;
+    int shownRow_ = -1;  // the row whose description and picture are shown, -1 for none
 };
 
 }  // namespace texbench
