@@ -70,6 +70,44 @@ void DrawQuill(QPainter& painter) {
     painter.drawPath(nib);
 }
 
+// At 16 pixels a scaled drawing blurs, so the smallest size is drawn pixel by pixel: the
+// same tile and quill, "." transparent.
+constexpr const char* kSmallIcon[16] = {
+    ".............dde", "...........ddebd", ".........ddeebd.", "kkkkkkkkdeeebed.",
+    "kmmmmnndeeebed..", "kmmmmndeeebed...", "kmmmmdeeebedk...", "kmmmdeeebedmk...",
+    "knnndeebddnnk...", "knnndebdmnnnk...", "knnnnbdmmnnnk...", "knnnbmmmmnnnk...",
+    "kmmkmnnnnmmmk...", "kmkmmnnnnmmmk...", "kkmmmnnnnmmmk...", "kkkkkkkkkkkkk...",
+};
+
+QRgb SmallIconColour(char letter) {
+    switch (letter) {
+        case 'k':
+            return qRgb(0, 0, 0);
+        case 'm':
+            return qRgb(132, 160, 120);
+        case 'n':
+            return qRgb(60, 86, 76);
+        case 'e':
+            return qRgb(240, 228, 196);
+        case 'd':
+            return qRgb(70, 48, 24);
+        case 'b':
+            return qRgb(140, 100, 55);
+        default:
+            return qRgba(0, 0, 0, 0);
+    }
+}
+
+QImage SmallProgramIconImage() {
+    QImage image(16, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            image.setPixel(x, y, SmallIconColour(kSmallIcon[y][x]));
+        }
+    }
+    return image;
+}
+
 QImage ProgramIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -85,7 +123,8 @@ QImage ProgramIconImage(int size) {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (const int size : {16, 32, 48}) {
+    icon.addPixmap(QPixmap::fromImage(SmallProgramIconImage()));
+    for (const int size : {32, 48}) {
         icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
     }
     return icon;
