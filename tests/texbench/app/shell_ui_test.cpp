@@ -1,0 +1,221 @@
+// TexBench's Qt shell in this process: the game's file dialog, and a running main dialog that
+// a second start of the real program hands its file to.
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <future>
+
+#include "platform/ipc.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "texbench/app/game_program_dialog.h"
+#include "texbench/app/qt_shell.h"
+#include "texbench/startup/startup_sequence.h"
+#include "tools/demogame/demo_game.h"
+
+using namespace texbench;
+using namespace std::chrono_literals;
+
+namespace {
+
+void WriteFile(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("MZ");
+}
+
+// Types the file's path into the dialog's name field, as the user would.
+void Choose(QFileDialog& dialog, const QString& path) {
+    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    QVERIFY(name != nullptr);
+    name->setText(path);
+}
+
+// Sends from another thread: the endpoint is answered by this thread's event loop.
+std::future<bool> SendLater(const char* kind) {
+    return std::async(std::launch::async, [kind] {
+        return qm::IpcSend(kInstanceName, {kind, {}}, 5s);
+    });
+}
+
+}  // namespace
+
+class ShellUiTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void filtersFromTheWindowsFilterText();
+    void gameDialogTakesOnlyAvpExe();
+    void gameNotFoundShowsTheMessageThenTheDialog();
+    void secondStartHandsItsFileToTheRunningDialog();
+    void messagesAreIgnoredWhileAnotherModalWindowIsOpen();
+
+  private:
+    StartupOptions Options(const QString& commandLine) const;
+    QString Path(const QString& name) const { return root_.filePath(name); }
+
+    QTemporaryDir root_;
+};
+
+void ShellUiTest::initTestCase() {
+    QVERIFY(root_.isValid());
+    for (const char* dir : {"run", "home", "data", "bin"}) {
+        QVERIFY(QDir(root_.path()).mkpath(dir));
+    }
+    QFile::setPermissions(Path("run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("QUILLMARK_REGISTRY", Path("registry.ini").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", Path("run").toUtf8());
+    qputenv("XDG_DATA_HOME", Path("data").toUtf8());
+    qputenv("HOME", Path("home").toUtf8());
+    std::string error;
+    QVERIFY2(demogame::MakeDemoGame(Path("game").toStdString(), {}, &error), error.c_str());
+}
+
+void ShellUiTest::cleanupTestCase() {
+    for (const char* name : {"QUILLMARK_REGISTRY", "XDG_RUNTIME_DIR", "XDG_DATA_HOME"}) {
+        qunsetenv(name);
+    }
+}
+
+StartupOptions ShellUiTest::Options(const QString& commandLine) const {
+    qm::RegistrySetString(qm::RegistryRoot::LocalMachine, kGameRegistryKey, "Path",
+                          Path("game").toStdString());
+    StartupOptions options;
+    options.programPath = Path("bin/texbench").toStdString();
+    options.commandLine = commandLine.toStdString();
+    return options;
+}
+
+void ShellUiTest::filtersFromTheWindowsFilterText() {
+    QCOMPARE(QtNameFilters(QString::fromLatin1(kGameProgramFilter)),
+             QStringList(
+                 {"Aliens versus Predator (AvP.exe)", "Program Files (*.exe)", "All Files (*)"}));
+    QCOMPARE(QtNameFilters("Pictures|*.bmp;*.tga||"), QStringList({"Pictures (*.bmp *.tga)"}));
+    QCOMPARE(QtNameFilters(""), QStringList());
+}
+
+void ShellUiTest::gameDialogTakesOnlyAvpExe() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("Setup.exe"));
+    WriteFile(dir.filePath("aVp.EXE"));
+    GameProgramDialog dialog;
+    dialog.setDirectory(dir.path());
+    dialog.selectNameFilter("All Files (*)");  // the user widens the filter to pick another
+    QSignalSpy refused(&dialog, &GameProgramDialog::refused);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(!dialog.windowIcon().isNull());
+
+    for (const QString& wrong : {dir.filePath("Setup.exe"), dir.filePath("sub/AvP.exe")}) {
+        Choose(dialog, wrong);
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(refused.count(), 2);
+    QCOMPARE(refused.at(0).at(0).toString(), dir.filePath("Setup.exe"));
+
+    Choose(dialog, dir.filePath("aVp.EXE"));
+    dialog.accept();
+    QCOMPARE(refused.count(), 2);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.ChosenFile(), dir.filePath("aVp.EXE"));
+}
+
+// The message first, then the dialog, which the user answers with the game's program.
+void ShellUiTest::gameNotFoundShowsTheMessageThenTheDialog() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("AVP.exe"));
+    qm::ScriptedMessageBoxes boxes;
+    QtShell shell;
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<GameProgramDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        Choose(*dialog, dir.filePath("AVP.exe"));
+        dialog->accept();
+        answered = true;
+    });
+    GameSearchPlaces nowhere;
+    const auto location = LocateGame(shell, nowhere, kProductName);
+    QVERIFY(answered);
+    QCOMPARE(boxes.Asked().size(), std::size_t{1});
+    QVERIFY(location.has_value());
+    QCOMPARE(QString::fromStdString(location->program), dir.filePath("AVP.exe"));
+    QCOMPARE(QString::fromStdString(location->directory), dir.path() + "/");
+}
+
+void ShellUiTest::secondStartHandsItsFileToTheRunningDialog() {
+    const QString menus = Path("game/fastfile/Menus.ffl");
+    QVERIFY(QFile::exists(menus));
+    QtShell shell;
+    QSignalSpy handled(&shell, &QtShell::instanceRequestHandled);
+    bool checked = false;
+    connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
+        QTimer::singleShot(30000, dialog, &QDialog::reject);  // never hang
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            QProcess second;
+            second.start(QM_BIN_DIR "/texbench", {"-nosplash", menus});
+            QVERIFY(second.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            QTRY_COMPARE(handled.count(), 2);
+            QCOMPARE(handled.at(0).at(0).toInt(), int(InstanceRequest::Kind::Restore));
+            QCOMPARE(handled.at(0).at(1).toBool(), true);
+            QCOMPARE(handled.at(1).at(0).toInt(), int(InstanceRequest::Kind::Open));
+            QCOMPARE(handled.at(1).at(1).toBool(), true);
+
+            // Another program closes the dialog, and with it the program.
+            auto sent = SendLater("WM_CLOSE");
+            QTRY_VERIFY(!dialog->isVisible());
+            QVERIFY(sent.get());
+            checked = true;
+        });
+    });
+    QCOMPARE(RunTexBench(Options("-nosplash"), shell), 0);
+    QVERIFY(checked);
+    QVERIFY(QFile::exists(Path("bin/texbench.cfg")));
+}
+
+void ShellUiTest::messagesAreIgnoredWhileAnotherModalWindowIsOpen() {
+    QtShell shell;
+    QSignalSpy handled(&shell, &QtShell::instanceRequestHandled);
+    bool checked = false;
+    connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
+        QTimer::singleShot(30000, dialog, &QDialog::reject);
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            QDialog question(dialog);
+            question.setModal(true);
+            question.show();
+            QTRY_COMPARE(QApplication::activeModalWidget(), &question);
+            auto first = SendLater("WM_WININICHANGE");
+            QTRY_COMPARE(handled.count(), 1);
+            QVERIFY(first.get());
+            QCOMPARE(handled.at(0).at(1).toBool(), false);
+            QVERIFY(dialog->isVisible());
+
+            question.close();
+            QTRY_COMPARE(QApplication::activeModalWidget(), dialog);
+            auto second = SendLater("WM_WININICHANGE");
+            QTRY_COMPARE(handled.count(), 2);
+            QVERIFY(second.get());
+            QCOMPARE(handled.at(1).at(0).toInt(), int(InstanceRequest::Kind::Reload));
+            QCOMPARE(handled.at(1).at(1).toBool(), true);
+            dialog->reject();
+            checked = true;
+        });
+    });
+    QCOMPARE(RunTexBench(Options("-nosplash"), shell), 0);
+    QVERIFY(checked);
+}
+
+QTEST_MAIN(ShellUiTest)
+#include "shell_ui_test.moc"
