@@ -21,6 +21,7 @@ std::string ProgramPath(const char* argv0) {
 class WindowlessShell : public texbench::StartupShell {
   public:
     void ServeInstanceEndpoint(qm::IpcListener&) override {}
+    void StopServingInstanceEndpoint() override {}
     void ShowWaitCursor(bool) override {}
     void ShowSplash(int) override {}
     void RunMainDialog(texbench::ApplicationState&) override {}

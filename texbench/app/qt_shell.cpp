@@ -20,6 +20,11 @@ void QtShell::ServeInstanceEndpoint(qm::IpcListener& endpoint) {
     connect(notifier_.get(), &QSocketNotifier::activated, this, &QtShell::TakeInstanceMessage);
 }
 
+void QtShell::StopServingInstanceEndpoint() {
+    notifier_.reset();
+    endpoint_ = nullptr;
+}
+
 void QtShell::ShowWaitCursor(bool on) {
     if (on && !waiting_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);

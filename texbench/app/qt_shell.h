@@ -21,6 +21,7 @@ class QtShell : public QObject, public StartupShell {
     ~QtShell() override;
 
     void ServeInstanceEndpoint(qm::IpcListener& endpoint) override;
+    void StopServingInstanceEndpoint() override;
     void ShowWaitCursor(bool on) override;
     void ShowSplash(int durationMs) override;
     void RunMainDialog(ApplicationState& state) override;

@@ -1,14 +1,17 @@
 #include "texbench/startup/startup_sequence.h"
 
+#if defined(_WIN32)
+#include <process.h>
+#else
 #include <spawn.h>
+extern char** environ;
+#endif
 
 #include <filesystem>
 
 #include "platform/message_box.h"
 #include "texbench/startup/registration.h"
 #include "texbench/startup/settings.h"
-
-extern char** environ;
 
 namespace texbench {
 namespace {
@@ -91,13 +94,16 @@ void Start(ApplicationState& state, const StartupOptions& options, StartupShell&
     shell.RunMainDialog(state);
 }
 
-void Exit(ApplicationState& state) {
+void Exit(ApplicationState& state, StartupShell& shell) {
     state.packLib.Unbind();
     if (state.settingsLoaded) {
         state.settings.Save(state.settingsFilePath);
     }
     // The new instance must find the endpoint free.
-    state.instanceEndpoint.reset();
+    if (state.instanceEndpoint) {
+        shell.StopServingInstanceEndpoint();
+        state.instanceEndpoint.reset();
+    }
     if (state.restartRequest) {
         StartProgramAgain(state.programPath);
     }
@@ -110,7 +116,7 @@ int RunTexBench(const StartupOptions& options, StartupShell& shell) {
     state.programPath = options.programPath;
     state.commandLine = ParseCommandLine(options.commandLine);
     Start(state, options, shell);
-    Exit(state);
+    Exit(state, shell);
     return 0;
 }
 
@@ -145,11 +151,16 @@ InstanceRequest InterpretInstanceMessage(const qm::IpcMessage& message) {
 }
 
 bool StartProgramAgain(const std::string& programPath) {
+#if defined(_WIN32)
+    const std::string quoted = "\"" + programPath + "\"";
+    return _spawnl(_P_NOWAIT, programPath.c_str(), quoted.c_str(), "-nosplash", nullptr) != -1;
+#else
     std::string program = programPath;
     std::string argument = "-nosplash";
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t child = 0;
     return posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) == 0;
+#endif
 }
 
 }  // namespace texbench

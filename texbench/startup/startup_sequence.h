@@ -54,6 +54,8 @@ class StartupShell : public GameLocationFrontEnd {
     // on, and ignores them while no main dialog can act on them, so that an early second
     // start is answered instead of waiting in vain.
     virtual void ServeInstanceEndpoint(qm::IpcListener& endpoint) = 0;
+    // The endpoint is about to close (exit): nothing may touch it afterwards.
+    virtual void StopServingInstanceEndpoint() = 0;
     virtual void ShowWaitCursor(bool on) = 0;
     // Modal; returns when the splash window closed.
     virtual void ShowSplash(int durationMs) = 0;

@@ -30,6 +30,7 @@ bool HasContent(const std::string& path) {
 class RecordingShell : public texbench::StartupShell {
   public:
     void ServeInstanceEndpoint(qm::IpcListener&) override { events.push_back("serve"); }
+    void StopServingInstanceEndpoint() override { events.push_back("unserve"); }
     void ShowWaitCursor(bool on) override { events.push_back(on ? "wait" : "unwait"); }
     void ShowSplash(int durationMs) override {
         events.push_back("splash " + std::to_string(durationMs));
@@ -111,8 +112,8 @@ TEST_F(StartupSequence, FullStartHandsTheDialogABoundLibraryAndTheSettings) {
         state.settings.SetInt("Settings", "Pos X", 120);
     };
     EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(shell_.events,
-              (std::vector<std::string>{"serve", "wait", "unwait", "splash 750", "dialog"}));
+    EXPECT_EQ(shell_.events, (std::vector<std::string>{"serve", "wait", "unwait", "splash 750",
+                                                       "dialog", "unserve"}));
     EXPECT_TRUE(seen.bound);
     EXPECT_EQ(seen.fastfileKb, 64u);
     EXPECT_EQ(seen.databaseKb, 32u);
@@ -131,20 +132,22 @@ TEST_F(StartupSequence, FullStartHandsTheDialogABoundLibraryAndTheSettings) {
 
 TEST_F(StartupSequence, NoSplashSwitchOrShortDurationShowsNoSplashAndAMissingFileIsCreated) {
     EXPECT_EQ(Run("-NOSPLASH"), 0);
-    EXPECT_EQ(shell_.events, (std::vector<std::string>{"serve", "wait", "unwait", "dialog"}));
+    EXPECT_EQ(shell_.events,
+              (std::vector<std::string>{"serve", "wait", "unwait", "dialog", "unserve"}));
     EXPECT_TRUE(fs::exists(SettingsFile()));
 
     shell_.events.clear();
     WriteSettings("[Settings]\nSplash Screen=499\n");
     EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(shell_.events, (std::vector<std::string>{"serve", "wait", "unwait", "dialog"}));
+    EXPECT_EQ(shell_.events,
+              (std::vector<std::string>{"serve", "wait", "unwait", "dialog", "unserve"}));
 
     // Without the key the splash shows for two seconds.
     WriteSettings("");
     shell_.events.clear();
     EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(shell_.events,
-              (std::vector<std::string>{"serve", "wait", "unwait", "splash 2000", "dialog"}));
+    EXPECT_EQ(shell_.events, (std::vector<std::string>{"serve", "wait", "unwait", "splash 2000",
+                                                       "dialog", "unserve"}));
 }
 
 TEST_F(StartupSequence, RegistrationEndsWithoutWindowsOrSettings) {
@@ -189,7 +192,8 @@ TEST_F(StartupSequence, GameNotFoundAndCancelledEndsBeforeTheSettings) {
     SetGamePathInRegistry(env_.File("nowhere"));
     options_.searchPlaces = {};
     EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(shell_.events, (std::vector<std::string>{"serve", "wait", "ask", "unwait"}));
+    EXPECT_EQ(shell_.events,
+              (std::vector<std::string>{"serve", "wait", "ask", "unwait", "unserve"}));
     ASSERT_EQ(boxes_.Asked().size(), 1u);
     EXPECT_EQ(boxes_.Asked()[0].icon, qm::MessageBoxIcon::Information);
     EXPECT_FALSE(fs::exists(SettingsFile())) << "nothing was loaded, so nothing is written";
