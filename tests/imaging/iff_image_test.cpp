@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "tests/imaging/iff_test_support.h"
@@ -217,6 +218,44 @@ TEST_F(IffImageTest, RefusesFilesItCannotHold) {
         CIffImage image;
         EXPECT_FALSE(LoadBytes(image, MakeIlbm(c.layout), dir));
         EXPECT_TRUE(image.IsEmpty());
+    }
+}
+
+// A second BMHD between CMAP and BODY: the palette was sized for the first plane count, so a
+// different count would export a record whose palette does not fit its depth.
+TEST_F(IffImageTest, AHeaderAfterTheColourMapKeepsItsPlaneCount) {
+    struct Case {
+        unsigned first, second;
+        bool readable;
+    } cases[] = {{8, 8, true}, {8, 4, false}, {4, 8, false}, {4, 24, false}, {8, 16, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " then " + std::to_string(c.second) + " planes");
+        IlbmLayout layout;
+        layout.planes = c.first;
+        layout.cmap = Gray8Cmap(c.first == 4 ? 16 : 69);
+        IlbmLayout later = layout;
+        later.planes = c.second;
+        later.body = Bytes(2 * c.second, 0);
+        // The second header is taken from a file of the second plane count, its CMAP left out.
+        later.withCmap = false;
+        const Bytes second = MakeIlbm(later);
+        Bytes file = MakeIlbm(layout);
+        const auto body =
+            std::search(file.begin(), file.end(), std::begin("BODY"), std::end("BODY") - 1);
+        file.erase(body, file.end());
+        file.insert(file.end(), second.begin() + 12, second.end());  // BMHD and BODY
+        const auto size = static_cast<std::uint32_t>(file.size() - 8);
+        file[4] = static_cast<std::uint8_t>(size >> 24);
+        file[5] = static_cast<std::uint8_t>(size >> 16);
+        file[6] = static_cast<std::uint8_t>(size >> 8);
+        file[7] = static_cast<std::uint8_t>(size);
+        CIffImage image;
+        ASSERT_EQ(LoadBytes(image, file, dir), c.readable);
+        if (c.readable) {
+            ImageHolder out;
+            ASSERT_TRUE(image.ExportTo(out.get()));
+            EXPECT_TRUE(ImgValidate(out.get()));
+        }
     }
 }
 

@@ -131,7 +131,11 @@ bool CIffImage::Read(std::FILE* stream) {
                 ok = Skip(stream, IffEven(size - 4));
             }
         } else if (IffTagIs(head, "BMHD")) {
-            ok = ReadBitmapHeader(stream, size, planes);
+            // A second header after the colour map must keep the plane count the palette was
+            // sized for; otherwise the palette no longer fits the picture.
+            ok =
+                ReadBitmapHeader(stream, size, planes) &&
+                (palette_.empty() || (planes <= 16 && FullPaletteBytes(planes) == palette_.size()));
         } else if (IffTagIs(head, "CMAP") && palette_.empty()) {
             ok = ReadColorMap(stream, size, planes);
         } else if (IffTagIs(head, "BODY") && pixels_.empty()) {
