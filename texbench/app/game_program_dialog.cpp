@@ -1,6 +1,7 @@
 #include "texbench/app/game_program_dialog.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include "texbench/startup/game_location.h"
 #include "texbench/widgets/icon_strip.h"
@@ -32,6 +33,7 @@ GameProgramDialog::GameProgramDialog(QWidget* parent) : QFileDialog(parent) {
     // Our own dialog, so that the name check below sees every choice.
     setOption(QFileDialog::DontUseNativeDialog, true);
     setNameFilters(QtNameFilters(QString::fromLatin1(kGameProgramFilter)));
+    setDirectory(QDir::homePath());
     selectFile(QStringLiteral("AvP.exe"));
     setSizeGripEnabled(true);
 }

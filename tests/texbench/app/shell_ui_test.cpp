@@ -15,6 +15,7 @@
 #include "platform/registry.h"
 #include "texbench/app/game_program_dialog.h"
 #include "texbench/app/qt_shell.h"
+#include "texbench/browser/browser_model.h"
 #include "texbench/startup/startup_sequence.h"
 #include "tools/demogame/demo_game.h"
 
@@ -161,6 +162,7 @@ void ShellUiTest::secondStartHandsItsFileToTheRunningDialog() {
     connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
         QTimer::singleShot(30000, dialog, &QDialog::reject);  // never hang
         QTimer::singleShot(0, dialog, [&, dialog] {
+            QCOMPARE(dialog->Model().Mode(), BrowserMode::Database);
             QProcess second;
             second.start(QM_BIN_DIR "/texbench", {"-nosplash", menus});
             QVERIFY(second.waitForStarted());
@@ -172,6 +174,9 @@ void ShellUiTest::secondStartHandsItsFileToTheRunningDialog() {
             QCOMPARE(handled.at(0).at(1).toBool(), true);
             QCOMPARE(handled.at(1).at(0).toInt(), int(InstanceRequest::Kind::Open));
             QCOMPARE(handled.at(1).at(1).toBool(), true);
+            // The dialog now shows that Fastfile by itself.
+            QCOMPARE(dialog->Model().Mode(), BrowserMode::SingleFastfile);
+            QCOMPARE(QString::fromLocal8Bit(dialog->Model().OpenArchive()->szPath), menus);
 
             // Another program closes the dialog, and with it the program.
             auto sent = SendLater("WM_CLOSE");
