@@ -9,6 +9,7 @@ extern char** environ;
 
 #include <filesystem>
 
+#include "platform/debug_output.h"
 #include "platform/message_box.h"
 #include "texbench/startup/registration.h"
 #include "texbench/startup/settings.h"
@@ -32,32 +33,67 @@ void ReadEngineSettings(ApplicationState& state) {
     state.ipcTimeout = IpcTimeout(state.settings);
 }
 
-// Steps 1 to 16; returning early is "end".
-void Start(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
-    if (state.commandLine.command == StartCommand::Register) {
-        RegisterProgram(state.programPath);
-        return;
+// The wait cursor from step 3 until the windows of start-up take over.
+class WaitCursor {
+  public:
+    explicit WaitCursor(StartupShell& shell) : shell_(shell) { shell_.ShowWaitCursor(true); }
+    ~WaitCursor() { End(); }
+    void End() {
+        if (on_) {
+            shell_.ShowWaitCursor(false);
+            on_ = false;
+        }
     }
-    if (state.commandLine.command == StartCommand::Unregister) {
-        UnregisterProgram();
-        return;
+
+  private:
+    StartupShell& shell_;
+    bool on_ = true;
+};
+
+// Steps 1 and 2: false when this start ends here (registration, or handed over to the running
+// instance).
+bool BecomeTheInstance(ApplicationState& state, const StartupOptions& options,
+                       StartupShell& shell) {
+    switch (state.commandLine.command) {
+        case StartCommand::Register:
+            RegisterProgram(state.programPath);
+            return false;
+        case StartCommand::Unregister:
+            UnregisterProgram();
+            return false;
+        case StartCommand::Run:
+            break;
     }
     state.instanceEndpoint = qm::IpcListener::Listen(kInstanceName);
     if (state.instanceEndpoint) {
         shell.ServeInstanceEndpoint(*state.instanceEndpoint);
-    } else if (HandOverToRunningInstance(state.commandLine.text, options.handOverTimeout)) {
-        return;
+        return true;
     }
     // Without an endpoint and nobody answering there, this start goes on alone.
+    return !HandOverToRunningInstance(state.commandLine.text, options.handOverTimeout);
+}
 
-    shell.ShowWaitCursor(true);
+// Step 8: STRING 4 with the stop icon when the library cannot be bound.
+bool BindPackLib(ApplicationState& state, const std::string& libraryName) {
+    std::string error;
+    if (state.packLib.Bind(libraryName.c_str(), "PackLibInit", &error)) {
+        return true;
+    }
+    qm::DebugOutput(("ERROR: " + error + "\n").c_str());
+    qm::ShowMessageBox(kLibraryFailedText, kProductName, qm::MessageBoxButtons::Ok,
+                       qm::MessageBoxIcon::Error);
+    return false;
+}
+
+// Steps 3 to 13: false when start-up ends before the windows.
+bool Prepare(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
+    WaitCursor waitCursor(shell);
     state.helpFilePath = HelpFilePath(state.programPath);
     state.settingsFilePath = SettingsFilePath(state.programPath);
 
     const auto location = LocateGame(shell, options.searchPlaces, kProductName);
     if (!location) {
-        shell.ShowWaitCursor(false);
-        return;
+        return false;
     }
     state.gameDirectory = location->directory;
     state.gameProgram = location->program;
@@ -65,16 +101,8 @@ void Start(ApplicationState& state, const StartupOptions& options, StartupShell&
     state.settings.Load(state.settingsFilePath);  // a missing file is no error
     state.settingsLoaded = true;
 
-    std::string error;
-    if (!state.packLib.Bind(options.libraryName.c_str(), "PackLibInit", &error)) {
-        shell.ShowWaitCursor(false);
-        qm::ShowMessageBox(kLibraryFailedText, kProductName, qm::MessageBoxButtons::Ok,
-                           qm::MessageBoxIcon::Error);
-        return;
-    }
-    if (!state.packLib->DoReadOnlyCheck(kProductName)) {
-        shell.ShowWaitCursor(false);
-        return;
+    if (!BindPackLib(state, options.libraryName) || !state.packLib->DoReadOnlyCheck(kProductName)) {
+        return false;
     }
     ReadEngineSettings(state);
 
@@ -85,8 +113,14 @@ void Start(ApplicationState& state, const StartupOptions& options, StartupShell&
     // Every start writes the entries again, so that a moved program is found; the desktop's
     // caches are refreshed only when the entry changed.
     RegisterProgram(state.programPath, false);
+    return true;
+}
 
-    shell.ShowWaitCursor(false);
+// Steps 1 to 16; returning early is "end".
+void Start(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
+    if (!BecomeTheInstance(state, options, shell) || !Prepare(state, options, shell)) {
+        return;
+    }
     if (state.splashDuration != 0) {
         shell.ShowSplash(state.splashDuration);
     }
