@@ -238,6 +238,14 @@ TEST_F(StartupSequence, SecondStartWithOnlyTheSwitchOnlyRestores) {
     EXPECT_TRUE(shell_.events.empty());
 }
 
+// When the endpoint cannot be made and nobody answers there, the start goes on alone.
+TEST_F(StartupSequence, WithoutAnEndpointTheStartGoesOnAlone) {
+    Touch(env_.File("not-a-directory"), "x");
+    setenv("XDG_RUNTIME_DIR", env_.File("not-a-directory").c_str(), 1);
+    EXPECT_EQ(Run("-nosplash"), 0);
+    EXPECT_EQ(shell_.events, (std::vector<std::string>{"wait", "unwait", "dialog"}));
+}
+
 TEST_F(StartupSequence, RestartRequestStartsTheProgramAgainWithoutSplash) {
     const std::string marker = env_.File("restarted.txt");
     Touch(options_.programPath, "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
