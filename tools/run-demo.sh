@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# Builds the suite and walks through fftool's Fastfile commands on a scratch Fastfile:
-# new, add (with a nested folder), list, extract, replace, delete, list again.
+# The main job: builds the suite, writes the built-in demo game (no real game needed), points
+# a private registry store at it and starts TexBench ("Skinwright") on it.
+#
+#   tools/run-demo.sh [--no-build] [texbench arguments...]
+#
+# The demo game, the registry store and TexBench's desktop registration stay under
+# build/demo/, so the user's own settings and game entry are left alone. Without a display
+# the script shows the demo game through fftool instead and says how to start TexBench.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -8,47 +14,41 @@ cd "$root"
 
 step() { printf '\n== %s\n' "$*"; }
 
-step "Configure and build (preset 'default')"
-cmake --preset default
-cmake --build --preset default
+build=1
+if [[ ${1:-} == --no-build ]]; then
+  build=0
+  shift
+fi
+if ((build)); then
+  step "Configure and build (preset 'default')"
+  cmake --preset default
+  cmake --build --preset default
+fi
 
-fftool="$root/build/bin/fftool"
-work="$(mktemp -d "${TMPDIR:-/tmp}/fftool-demo-XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bin="$root/build/bin"
+demo="$root/build/demo"
+game="$demo/game"
 
-run() {
-  printf '$ fftool'
-  printf ' %q' "$@"
-  printf '\n'
-  "$fftool" "$@"
-}
+# A private registry store: PackLib finds the game through its entry there, as it finds the
+# real game's, and TexBench registers itself there instead of in the user's own store.
+export QUILLMARK_REGISTRY="$demo/registry.ini"
+export XDG_DATA_HOME="$demo/share"
+rm -rf "$game" "$QUILLMARK_REGISTRY"
+mkdir -p "$XDG_DATA_HOME"
 
-printf 'Hello from a loose file\n' > "$work/readme.txt"
-printf 'RIM texture bytes' > "$work/alien.rim"
-printf 'Another texture' > "$work/marine.rim"
-printf 'A replaced texture, longer than before' > "$work/alien-v2.rim"
+step "Write the demo game to $game and name it in the registry store"
+"$bin/make-demo-game" --register "$game"
 
-ffl="$work/demo.ffl"
-step "Create an empty Fastfile"
-run new "$ffl"
-step "Add items, one in a nested folder"
-run add "$ffl" 'readme.txt' "$work/readme.txt" \
-  'graphics\aliens\alien.rim' "$work/alien.rim" \
-  'graphics\marines\marine.rim' "$work/marine.rim"
-step "List"
-run list "$ffl"
-step "Extract everything"
-run extract "$ffl" "$work/out"
-find "$work/out" -type f | sort
-step "Replace an item"
-run replace "$ffl" 'graphics\aliens\alien.rim' "$work/alien-v2.rim"
-step "Delete an item"
-run delete "$ffl" 'readme.txt'
-step "List again"
-run list "$ffl"
-step "A Fastfile database says which Fastfile holds which folder"
-run db add "$work/ffinfo.txt" 'graphics\aliens' demo.ffl
-run db add "$work/ffinfo.txt" 'graphics\marines' demo.ffl
-run db list "$work/ffinfo.txt"
-run db find "$work/ffinfo.txt" 'GRAPHICS\Aliens\alien.rim'
-step "Done"
+step "The demo game's database and sounds, as fftool sees them"
+"$bin/fftool" db list "$game/fastfile/ffinfo.txt"
+"$bin/fftool" list "$game/fastfile/COMMON.FFL"
+
+if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
+  step "No display here"
+  echo "Start TexBench on a desktop with:"
+  echo "  QUILLMARK_REGISTRY=$QUILLMARK_REGISTRY XDG_DATA_HOME=$XDG_DATA_HOME $bin/texbench"
+  exit 0
+fi
+
+step "Start TexBench"
+exec "$bin/texbench" "$@"
