@@ -139,13 +139,13 @@ void MainDialog::CreateControls() {
     info_->setGeometry(du.Rect(136, 150, 152, 10));
     info_->setAlignment(Qt::AlignCenter);
 
-    struct ButtonSpec {
+    struct ButtonLayout {
         const char* name;
         const char* text;
         QRect rect;
         bool enabled;
     };
-    const ButtonSpec specs[] = {
+    const ButtonLayout buttons[] = {
         {"import", "&Import...", du.Rect(136, 171, 50, 14), kItemCommandsBuilt},
         {"export", "&Export...", du.Rect(190, 171, 50, 14), kItemCommandsBuilt},
         {"about", "&About...", du.Rect(244, 171, 44, 14), true},
@@ -153,18 +153,18 @@ void MainDialog::CreateControls() {
         {"patch", "&Patch", du.Rect(190, 189, 50, 14), kItemCommandsBuilt},
         {"close", "&Close", du.Rect(244, 189, 44, 14), true},
     };
-    for (const ButtonSpec& spec : specs) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setGeometry(spec.rect);
-        button->setEnabled(spec.enabled);
+    for (const ButtonLayout& entry : buttons) {
+        auto* button = new QPushButton(QString::fromLatin1(entry.text), this);
+        button->setObjectName(QString::fromLatin1(entry.name));
+        button->setGeometry(entry.rect);
+        button->setEnabled(entry.enabled);
         button->setAutoDefault(false);
-        if (QString::fromLatin1(spec.name) == QLatin1String("about")) {
+        if (QString::fromLatin1(entry.name) == QLatin1String("about")) {
             connect(button, &QPushButton::clicked, this, [this] { AboutBox(this).exec(); });
-        } else if (QString::fromLatin1(spec.name) == QLatin1String("open")) {
+        } else if (QString::fromLatin1(entry.name) == QLatin1String("open")) {
             openButton_ = button;
             connect(button, &QPushButton::clicked, this, &MainDialog::ShowOpenMenu);
-        } else if (QString::fromLatin1(spec.name) == QLatin1String("close")) {
+        } else if (QString::fromLatin1(entry.name) == QLatin1String("close")) {
             connect(button, &QPushButton::clicked, this, &QDialog::reject);
         }
     }
