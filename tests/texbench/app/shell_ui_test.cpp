@@ -10,7 +10,12 @@
 #include <QtTest>
 #include <future>
 
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include "packlib/packlib.h"
 #include "platform/ipc.h"
+#include "platform/library_binding.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "texbench/app/game_program_dialog.h"
@@ -37,6 +42,42 @@ void Choose(QFileDialog& dialog, const QString& path) {
     name->setText(path);
 }
 
+// Adds an item to a Fastfile on disk, as PatchApply does while TexBench runs.
+bool AddItemOnDisk(const QString& fastfile, const char* itemPath) {
+    qm::LibraryBinding<PACKLIBEXPORT> packLib;
+    if (!packLib.Bind("PackLib.dll", "PackLibInit")) {
+        return false;
+    }
+    FFLARCHIVE* archive = packLib->FFLOpenArchive(fastfile.toLocal8Bit().constData());
+    if (archive == nullptr) {
+        return false;
+    }
+    const char data[] = "not a texture";
+    const bool saved = packLib->FFLAddItem(archive, itemPath, data, sizeof data) != nullptr &&
+                       packLib->FFLSaveArchive(archive, nullptr);
+    packLib->FFLCloseArchive(archive);
+    return saved;
+}
+
+QTreeWidgetItem* TreeNode(QTreeWidget& tree, const QStringList& path) {
+    QTreeWidgetItem* node = nullptr;
+    for (const QString& text : path) {
+        QTreeWidgetItem* next = nullptr;
+        const int count = node ? node->childCount() : tree.topLevelItemCount();
+        for (int i = 0; i < count && next == nullptr; ++i) {
+            QTreeWidgetItem* child = node ? node->child(i) : tree.topLevelItem(i);
+            if (child->text(0) == text) {
+                next = child;
+            }
+        }
+        if (next == nullptr) {
+            return nullptr;
+        }
+        node = next;
+    }
+    return node;
+}
+
 // Sends from another thread: the endpoint is answered by this thread's event loop.
 std::future<bool> SendLater(const char* kind) {
     return std::async(std::launch::async, [kind] {
@@ -57,6 +98,7 @@ class ShellUiTest : public QObject {
     void gameNotFoundShowsTheMessageThenTheDialog();
     void secondStartHandsItsFileToTheRunningDialog();
     void messagesAreIgnoredWhileAnotherModalWindowIsOpen();
+    void installationBroadcastReloadsAndKeepsTheSelection();
 
   private:
     StartupOptions Options(const QString& commandLine) const;
@@ -214,6 +256,47 @@ void ShellUiTest::messagesAreIgnoredWhileAnotherModalWindowIsOpen() {
             QVERIFY(second.get());
             QCOMPARE(handled.at(1).at(0).toInt(), int(InstanceRequest::Kind::Reload));
             QCOMPARE(handled.at(1).at(1).toBool(), true);
+            dialog->reject();
+            checked = true;
+        });
+    });
+    QCOMPARE(RunTexBench(Options("-nosplash"), shell), 0);
+    QVERIFY(checked);
+}
+
+// PatchApply changes a Fastfile and tells every running tool; TexBench shows the new contents
+// with the same folder and row still selected.
+void ShellUiTest::installationBroadcastReloadsAndKeepsTheSelection() {
+    const QString menus = Path("game/fastfile/Menus.ffl");
+    QtShell shell;
+    bool checked = false;
+    connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
+        QTimer::singleShot(30000, dialog, &QDialog::reject);
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            auto* tree = dialog->findChild<QTreeWidget*>("tree");
+            auto* list = dialog->findChild<QListWidget*>("list");
+            QVERIFY(tree != nullptr && list != nullptr);
+            QTreeWidgetItem* node = TreeNode(*tree, {"graphics", "Menus"});
+            QVERIFY(node != nullptr);
+            tree->setCurrentItem(node);
+            const auto rows = list->findItems("title.rim", Qt::MatchExactly);
+            QCOMPARE(rows.size(), 1);
+            list->setCurrentItem(rows.front());
+            const int rowsBefore = list->count();
+
+            QVERIFY(AddItemOnDisk(menus, "graphics\\Menus\\added.bin"));
+            const std::string section = "Quillmark";
+            auto sent = std::async(std::launch::async, [&section] {
+                return qm::IpcBroadcast({"WM_WININICHANGE", {section.begin(), section.end()}}, 5s);
+            });
+            QTRY_COMPARE(list->count(), rowsBefore + 1);
+            QCOMPARE(sent.get(), 1);
+            QCOMPARE(tree->currentItem()->text(0), QString("Menus"));
+            QVERIFY(tree->currentItem()->isSelected());
+            QVERIFY(list->currentItem() != nullptr);
+            QCOMPARE(list->currentItem()->text(), QString("title.rim"));
+            QVERIFY(list->currentItem()->isSelected());
+            QCOMPARE(list->findItems("added.bin", Qt::MatchExactly).size(), 1);
             dialog->reject();
             checked = true;
         });
