@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -14,6 +13,7 @@
 #include "patchapply/installer_texts.h"
 #include "patchapply/patch_information.h"
 #include "platform/ipc.h"
+#include "platform/qt/qt_message_boxes.h"
 
 namespace patchapply {
 
@@ -107,70 +107,10 @@ void QtFrontEnd::Broadcast() {
                      std::chrono::milliseconds(500));
 }
 
-qm::MessageBoxResult QtMessageBoxes::Show(const qm::MessageBoxRequest& request) {
-    using B = qm::MessageBoxButtons;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (request.icon) {
-        case qm::MessageBoxIcon::Information:
-            icon = QMessageBox::Information;
-            break;
-        case qm::MessageBoxIcon::Question:
-            icon = QMessageBox::Question;
-            break;
-        case qm::MessageBoxIcon::Warning:
-            icon = QMessageBox::Warning;
-            break;
-        case qm::MessageBoxIcon::Error:
-            icon = QMessageBox::Critical;
-            break;
-        case qm::MessageBoxIcon::None:
-            break;
-    }
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    switch (request.buttons) {
-        case B::Ok:
-            buttons = QMessageBox::Ok;
-            break;
-        case B::OkCancel:
-            buttons = QMessageBox::Ok | QMessageBox::Cancel;
-            break;
-        case B::YesNo:
-            buttons = QMessageBox::Yes | QMessageBox::No;
-            break;
-        case B::YesNoCancel:
-            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-            break;
-        case B::RetryCancel:
-            buttons = QMessageBox::Retry | QMessageBox::Cancel;
-            break;
-        case B::AbortRetryIgnore:
-            buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-            break;
-    }
-    QMessageBox box(icon, QString::fromStdString(request.caption),
-                    QString::fromStdString(request.text), buttons);
-    switch (box.exec()) {
-        case QMessageBox::Ok:
-            return qm::MessageBoxResult::Ok;
-        case QMessageBox::Yes:
-            return qm::MessageBoxResult::Yes;
-        case QMessageBox::No:
-            return qm::MessageBoxResult::No;
-        case QMessageBox::Retry:
-            return qm::MessageBoxResult::Retry;
-        case QMessageBox::Abort:
-            return qm::MessageBoxResult::Abort;
-        case QMessageBox::Ignore:
-            return qm::MessageBoxResult::Ignore;
-        default:
-            return qm::CarefulAnswer(request.buttons);
-    }
-}
-
 int RunWithQt(int argc, char** argv, const CommandLine& command, const InstallOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kTitle);
-    QtMessageBoxes boxes;
+    qm::QtMessageBoxService boxes;
     qm::MessageBoxService* previous = qm::SetMessageBoxService(&boxes);
     QtFrontEnd frontEnd;
     const RunOutcome outcome = RunInstaller(command, frontEnd, options);

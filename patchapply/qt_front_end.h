@@ -56,11 +56,6 @@ class QtFrontEnd : public InstallFrontEnd {
     std::unique_ptr<ProgressWindow> progress_;
 };
 
-class QtMessageBoxes : public qm::MessageBoxService {
-  public:
-    qm::MessageBoxResult Show(const qm::MessageBoxRequest& request) override;
-};
-
 // Creates the application, installs the message boxes and runs the installation.
 int RunWithQt(int argc, char** argv, const CommandLine& command, const InstallOptions& options);
 

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "texbench/app/message_boxes.h"
+#include "platform/qt/qt_message_boxes.h"
 #include "texbench/app/qt_shell.h"
 #include "texbench/startup/startup_sequence.h"
 #include "texbench/widgets/icon_strip.h"
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kProductName));
     QApplication::setWindowIcon(ProgramIcon());
-    QtMessageBoxes boxes;
+    qm::QtMessageBoxService boxes(ProgramIcon());
     qm::MessageBoxService* previous = qm::SetMessageBoxService(&boxes);
     int exitCode = 0;
     {

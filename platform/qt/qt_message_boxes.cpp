@@ -1,31 +1,29 @@
-#include "texbench/app/message_boxes.h"
+#include "platform/qt/qt_message_boxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "texbench/widgets/icon_strip.h"
-
-namespace texbench {
+namespace qm {
 namespace {
 
-QMessageBox::Icon IconOf(qm::MessageBoxIcon icon) {
+QMessageBox::Icon IconOf(MessageBoxIcon icon) {
     switch (icon) {
-        case qm::MessageBoxIcon::Information:
+        case MessageBoxIcon::Information:
             return QMessageBox::Information;
-        case qm::MessageBoxIcon::Question:
+        case MessageBoxIcon::Question:
             return QMessageBox::Question;
-        case qm::MessageBoxIcon::Warning:
+        case MessageBoxIcon::Warning:
             return QMessageBox::Warning;
-        case qm::MessageBoxIcon::Error:
+        case MessageBoxIcon::Error:
             return QMessageBox::Critical;
-        case qm::MessageBoxIcon::None:
+        case MessageBoxIcon::None:
             break;
     }
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons ButtonsOf(qm::MessageBoxButtons buttons) {
-    using B = qm::MessageBoxButtons;
+QMessageBox::StandardButtons ButtonsOf(MessageBoxButtons buttons) {
+    using B = MessageBoxButtons;
     switch (buttons) {
         case B::Ok:
             return QMessageBox::Ok;
@@ -43,38 +41,40 @@ QMessageBox::StandardButtons ButtonsOf(qm::MessageBoxButtons buttons) {
     return QMessageBox::Ok;
 }
 
-qm::MessageBoxResult ResultOf(int button, qm::MessageBoxButtons buttons) {
+MessageBoxResult ResultOf(int button, MessageBoxButtons buttons) {
     switch (button) {
         case QMessageBox::Ok:
-            return qm::MessageBoxResult::Ok;
+            return MessageBoxResult::Ok;
         case QMessageBox::Cancel:
-            return qm::MessageBoxResult::Cancel;
+            return MessageBoxResult::Cancel;
         case QMessageBox::Yes:
-            return qm::MessageBoxResult::Yes;
+            return MessageBoxResult::Yes;
         case QMessageBox::No:
-            return qm::MessageBoxResult::No;
+            return MessageBoxResult::No;
         case QMessageBox::Retry:
-            return qm::MessageBoxResult::Retry;
+            return MessageBoxResult::Retry;
         case QMessageBox::Abort:
-            return qm::MessageBoxResult::Abort;
+            return MessageBoxResult::Abort;
         case QMessageBox::Ignore:
-            return qm::MessageBoxResult::Ignore;
+            return MessageBoxResult::Ignore;
         default:
-            return qm::CarefulAnswer(buttons);  // closed without a button
+            return CarefulAnswer(buttons);  // closed without a button
     }
 }
 
 }  // namespace
 
-qm::MessageBoxResult QtMessageBoxes::Show(const qm::MessageBoxRequest& request) {
+MessageBoxResult QtMessageBoxService::Show(const MessageBoxRequest& request) {
     QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption),
                     QString::fromStdString(request.text), ButtonsOf(request.buttons),
                     QApplication::activeModalWidget());
-    box.setWindowIcon(ProgramIcon());
+    if (!windowIcon_.isNull()) {
+        box.setWindowIcon(windowIcon_);
+    }
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int button = box.exec();
     QApplication::restoreOverrideCursor();
     return ResultOf(button, request.buttons);
 }
 
-}  // namespace texbench
+}  // namespace qm
