@@ -52,15 +52,4 @@ CommandLine ParseCommandLine(std::string_view text) {
     return result;
 }
 
-std::string JoinArguments(int argc, const char* const* argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            text += ' ';
-        }
-        text += argv[i];
-    }
-    return text;
-}
-
 }  // namespace patchapply

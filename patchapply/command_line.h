@@ -16,7 +16,4 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(std::string_view text);
 
-// Joins argv[1..] with blanks, giving the one text the installer parses.
-std::string JoinArguments(int argc, const char* const* argv);
-
 }  // namespace patchapply

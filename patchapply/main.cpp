@@ -8,6 +8,7 @@
 #include "patchapply/console_front_end.h"
 #include "patchapply/install_engine.h"
 #include "patchapply/registration.h"
+#include "platform/command_line_text.h"
 
 #if defined(QM_PATCHAPPLY_QT)
 #include "patchapply/qt_front_end.h"
@@ -37,7 +38,7 @@ int ExitCode(patchapply::RunOutcome outcome) {
 
 int main(int argc, char** argv) {
     using namespace patchapply;
-    const CommandLine command = ParseCommandLine(JoinArguments(argc, argv));
+    const CommandLine command = ParseCommandLine(qm::CommandLineText(argc, argv));
     if (command.kind == CommandKind::Register) {
         RegisterInstaller(ProgramPath(argv[0]));
         return 0;

@@ -35,12 +35,6 @@ TEST(PatchApplyCommandLine, OptionsAndFileNames) {
     }
 }
 
-TEST(PatchApplyCommandLine, ArgumentsJoinWithBlanks) {
-    const char* argv[] = {"patchapply", "-noprompt", "my", "patch.kdz"};
-    EXPECT_EQ(patchapply::JoinArguments(4, argv), "-noprompt my patch.kdz");
-    EXPECT_EQ(patchapply::JoinArguments(1, argv), "");
-}
-
 TEST(PatchApplyTargetPaths, EmptyPiecesAreSkipped) {
     using List = std::vector<std::string>;
     struct Case {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/atomic_file.h"
+#include "platform/command_line_text.h"
 #include "platform/debug_output.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_attributes.h"
@@ -51,6 +52,12 @@ class TempDir : public ::testing::Test {
 // ---- file search ----------------------------------------------------------------------
 
 using FileSearch = TempDir;
+
+TEST(CommandLineText, ArgumentsAreJoinedWithBlanksAfterTheProgramName) {
+    const char* argv[] = {"texbench", "-nosplash", "/tmp/my game/a.ffl"};
+    EXPECT_EQ(qm::CommandLineText(3, argv), "-nosplash /tmp/my game/a.ffl");
+    EXPECT_EQ(qm::CommandLineText(1, argv), "");
+}
 
 TEST_F(FileSearch, FindsNamesInAnyLetterCaseAndAddsTheDefaultExtension) {
     Write("COMMON.FFL", "x");

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <filesystem>
 
+#include "platform/command_line_text.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "texbench/app/qt_shell.h"
 #include "texbench/startup/startup_sequence.h"
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     using namespace texbench;
     StartupOptions options;
     options.programPath = ProgramPath(argv[0]);
-    options.commandLine = JoinArguments(argc, argv);
+    options.commandLine = qm::CommandLineText(argc, argv);
     if (ParseCommandLine(options.commandLine).command != StartCommand::Run) {
         WindowlessShell shell;
         return RunTexBench(options, shell);

@@ -81,15 +81,4 @@ std::string HandOverText(std::string_view text) {
     return std::string(rest);
 }
 
-std::string JoinArguments(int argc, const char* const* argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            text += ' ';
-        }
-        text += argv[i];
-    }
-    return text;
-}
-
 }  // namespace texbench

@@ -23,7 +23,4 @@ CommandLine ParseCommandLine(std::string_view text);
 // "/nosplash" (any case) removed and the start trimmed again. Empty when nothing remains.
 std::string HandOverText(std::string_view text);
 
-// Joins argv[1..] with blanks, giving the one text the program examines.
-std::string JoinArguments(int argc, const char* const* argv);
-
 }  // namespace texbench

@@ -65,10 +65,4 @@ TEST(TexBenchCommandLine, HandOverTextLosesTheSplashSwitchAndTheBlanks) {
     }
 }
 
-TEST(TexBenchCommandLine, ArgumentsAreJoinedWithBlanks) {
-    const char* argv[] = {"texbench", "-nosplash", "/tmp/my game/a.ffl"};
-    EXPECT_EQ(texbench::JoinArguments(3, argv), "-nosplash /tmp/my game/a.ffl");
-    EXPECT_EQ(texbench::JoinArguments(1, argv), "");
-}
-
 }  // namespace
