@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <utility>
 
 #include "texbench/app/game_program_dialog.h"
 #include "texbench/widgets/splash_window.h"
@@ -44,6 +46,13 @@ void QtShell::RunMainDialog(ApplicationState& state) {
                       QString::fromLocal8Bit(state.commandLine.text));
     dialog_ = &dialog;
     emit mainDialogOpened(&dialog);
+    if (pendingOpen_) {
+        // Once the dialog's own loop runs, as if the message came now.
+        QTimer::singleShot(0, &dialog, [this] {
+            const InstanceRequest request = *std::exchange(pendingOpen_, std::nullopt);
+            emit instanceRequestHandled(static_cast<int>(request.kind), Forward(request));
+        });
+    }
     dialog.exec();
     dialog_ = nullptr;
 }
@@ -73,12 +82,18 @@ void QtShell::TakeInstanceMessage() {
         return;
     }
     const InstanceRequest request = InterpretInstanceMessage(*message);
+    if (dialog_ == nullptr && request.kind == InstanceRequest::Kind::Open) {
+        // The second start has ended already, believing the file handed over: keep it.
+        pendingOpen_ = request;
+        return;
+    }
     const bool acted = Forward(request);
     emit instanceRequestHandled(static_cast<int>(request.kind), acted);
 }
 
 // Only the main dialog acts on these, and only while no other modal window is open above it;
-// before it exists, and while a question is open, they are ignored.
+// while a question is open they are ignored, as are all but a file to open before the dialog
+// exists.
 bool QtShell::Forward(const InstanceRequest& request) {
     if (dialog_ == nullptr || QApplication::activeModalWidget() != dialog_) {
         return false;

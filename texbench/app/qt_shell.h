@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 #include "texbench/dialogs/main_dialog.h"
 #include "texbench/startup/startup_sequence.h"
@@ -45,6 +46,9 @@ class QtShell : public QObject, public StartupShell {
     qm::IpcListener* endpoint_ = nullptr;
     std::unique_ptr<QSocketNotifier> notifier_;
     QPointer<MainDialog> dialog_;
+    // A file handed over while the program was still starting (splash, game location),
+    // opened as soon as the main dialog runs.
+    std::optional<InstanceRequest> pendingOpen_;
     bool waiting_ = false;
 };
 

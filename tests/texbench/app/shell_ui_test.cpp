@@ -22,6 +22,7 @@
 #include "texbench/app/qt_shell.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/startup/startup_sequence.h"
+#include "texbench/widgets/splash_window.h"
 #include "tools/demogame/demo_game.h"
 
 using namespace texbench;
@@ -99,6 +100,7 @@ class ShellUiTest : public QObject {
     void secondStartHandsItsFileToTheRunningDialog();
     void messagesAreIgnoredWhileAnotherModalWindowIsOpen();
     void installationBroadcastReloadsAndKeepsTheSelection();
+    void aFileHandedOverDuringTheSplashOpensOnceTheDialogRuns();
 
   private:
     StartupOptions Options(const QString& commandLine) const;
@@ -303,6 +305,40 @@ void ShellUiTest::installationBroadcastReloadsAndKeepsTheSelection() {
     });
     QCOMPARE(RunTexBench(Options("-nosplash"), shell), 0);
     QVERIFY(checked);
+}
+
+// The endpoint answers from the start, so a second start during the splash ends believing
+// its file was taken: the file opens as soon as the main dialog is there.
+void ShellUiTest::aFileHandedOverDuringTheSplashOpensOnceTheDialogRuns() {
+    const QString menus = Path("game/fastfile/Menus.ffl");
+    {
+        QFile settings(Path("bin/texbench.cfg"));
+        QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write("[Settings]\nSplash Screen=1000\n");
+    }
+    QtShell shell;
+    std::future<bool> sent;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(qobject_cast<SplashWindow*>(QApplication::activeModalWidget()) != nullptr);
+        const QByteArray text = menus.toLocal8Bit() + '\0';
+        sent = std::async(std::launch::async, [text] {
+            return qm::IpcSend(kInstanceName, {"WM_COPYDATA", {text.begin(), text.end()}}, 5s);
+        });
+    });
+    bool checked = false;
+    connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
+        QTimer::singleShot(30000, dialog, &QDialog::reject);
+        QTimer::singleShot(0, dialog, [&, dialog] {
+            QVERIFY(sent.valid() && sent.get());
+            QTRY_COMPARE(dialog->Model().Mode(), BrowserMode::SingleFastfile);
+            QCOMPARE(QString::fromLocal8Bit(dialog->Model().OpenArchive()->szPath), menus);
+            dialog->reject();
+            checked = true;
+        });
+    });
+    QCOMPARE(RunTexBench(Options(""), shell), 0);
+    QVERIFY(checked);
+    QFile::remove(Path("bin/texbench.cfg"));
 }
 
 QTEST_MAIN(ShellUiTest)
