@@ -3,6 +3,8 @@
 // first and ends.
 #include <QApplication>
 #include <filesystem>
+#include <span>
+#include <vector>
 
 #include "platform/command_line_text.h"
 #include "platform/qt/qt_message_boxes.h"
@@ -16,6 +18,12 @@ std::string ProgramPath(const char* argv0) {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::absolute(argv0).string() : self.string();
+}
+
+std::filesystem::path StartDirectory() {
+    std::error_code error;
+    auto directory = std::filesystem::current_path(error);
+    return error ? std::filesystem::path() : directory;
 }
 
 // Registration and unregistration show nothing and need no display.
@@ -35,7 +43,15 @@ int main(int argc, char** argv) {
     using namespace texbench;
     StartupOptions options;
     options.programPath = ProgramPath(argv[0]);
-    options.commandLine = qm::CommandLineText(argc, argv);
+    const std::vector<std::string> arguments = ArgumentsWithAbsoluteFiles(
+        std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)),
+        StartDirectory());
+    std::vector<const char*> withProgram = {argv[0]};
+    for (const std::string& argument : arguments) {
+        withProgram.push_back(argument.c_str());
+    }
+    options.commandLine =
+        qm::CommandLineText(static_cast<int>(withProgram.size()), withProgram.data());
     if (ParseCommandLine(options.commandLine).command != StartCommand::Run) {
         WindowlessShell shell;
         return RunTexBench(options, shell);

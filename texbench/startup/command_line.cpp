@@ -81,4 +81,18 @@ std::string HandOverText(std::string_view text) {
     return std::string(rest);
 }
 
+std::vector<std::string> ArgumentsWithAbsoluteFiles(std::span<const char* const> arguments,
+                                                    const std::filesystem::path& startDirectory) {
+    std::vector<std::string> result;
+    for (const char* argument : arguments) {
+        const std::filesystem::path name(argument);
+        std::error_code error;
+        const bool isFile = !name.empty() && argument[0] != '-' && name.is_relative() &&
+                            std::filesystem::exists(startDirectory / name, error);
+        result.push_back(isFile ? (startDirectory / name).lexically_normal().string()
+                                : std::string(argument));
+    }
+    return result;
+}
+
 }  // namespace texbench

@@ -1,11 +1,28 @@
 // The switches of the command line and the text a second start hands to the first.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "texbench/startup/command_line.h"
 
 namespace {
 
 using texbench::StartCommand;
+
+TEST(TexBenchCommandLine, FilesNamedRelativeToTheStartDirectoryBecomeAbsolute) {
+    namespace fs = std::filesystem;
+    const fs::path start = fs::temp_directory_path() / "texbench-arguments-test";
+    fs::create_directories(start / "mods");
+    std::ofstream(start / "mods" / "my skin.ffl") << "RFFL";
+    const char* arguments[] = {"-nosplash", "mods/my skin.ffl", "./mods/../mods", "missing.ffl",
+                               "/abs/olute.ffl"};
+    const std::vector<std::string> expected = {"-nosplash", (start / "mods/my skin.ffl").string(),
+                                               (start / "mods").string(), "missing.ffl",
+                                               "/abs/olute.ffl"};
+    EXPECT_EQ(texbench::ArgumentsWithAbsoluteFiles(arguments, start), expected);
+    fs::remove_all(start);
+}
 
 struct SwitchCase {
     const char* text;
