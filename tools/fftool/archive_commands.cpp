@@ -214,10 +214,14 @@ std::optional<std::vector<NewData>> ReadPairs(const std::vector<std::string>& ar
     return pairs;
 }
 
-int RunAdd(Context& context) {
+// Add and replace: a Fastfile and pairs of item path and source file. Every source is read
+// before the Fastfile is touched; one failed pair leaves the file as it was.
+using PairAction = int (*)(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair);
+
+int EditPairs(Context& context, const char* usage, PairAction apply) {
     const auto& args = context.Args();
     if (args.size() < 3 || args.size() % 2 == 0) {
-        return UsageError("add takes a Fastfile and pairs of item path and source file");
+        return UsageError(usage);
     }
     const PACKLIBEXPORT* lib = context.PackLib();
     if (lib == nullptr) {
@@ -232,51 +236,48 @@ int RunAdd(Context& context) {
         return Failure("cannot read Fastfile " + args[0]);
     }
     for (const NewData& pair : *pairs) {
-        if (lib->FFLFindItem(archive.get(), pair.itemPath.c_str(), false) != nullptr) {
-            return Failure("item '" + pair.itemPath + "' already exists; use replace");
+        if (const int status = apply(lib, archive.get(), pair); status != kExitOk) {
+            return status;
         }
-        if (lib->FFLAddItem(archive.get(), pair.itemPath.c_str(), pair.bytes.data(),
-                            static_cast<uint32_t>(pair.bytes.size())) == nullptr) {
-            return Failure("cannot add item '" + pair.itemPath + "'");
-        }
-        std::printf("added %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
     }
     return Save(lib, archive.get());
 }
 
+int AddPair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair) {
+    if (lib->FFLFindItem(archive, pair.itemPath.c_str(), false) != nullptr) {
+        return Failure("item '" + pair.itemPath + "' already exists; use replace");
+    }
+    if (lib->FFLAddItem(archive, pair.itemPath.c_str(), pair.bytes.data(),
+                        static_cast<uint32_t>(pair.bytes.size())) == nullptr) {
+        return Failure("cannot add item '" + pair.itemPath + "'");
+    }
+    std::printf("added %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
+    return kExitOk;
+}
+
+int ReplacePair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair) {
+    FFLITEM* item = lib->FFLFindItem(archive, pair.itemPath.c_str(), false);
+    if (item == nullptr) {
+        return Failure("no item '" + pair.itemPath + "' to replace; use add");
+    }
+    if (pair.bytes.empty()) {
+        return Failure("cannot replace '" + pair.itemPath + "' with the empty file " + pair.source);
+    }
+    if (!lib->FFLSetItemData(item, pair.bytes.data(), static_cast<uint32_t>(pair.bytes.size()))) {
+        return Failure("cannot replace item '" + pair.itemPath + "'");
+    }
+    std::printf("replaced %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
+    return kExitOk;
+}
+
+int RunAdd(Context& context) {
+    return EditPairs(context, "add takes a Fastfile and pairs of item path and source file",
+                     AddPair);
+}
+
 int RunReplace(Context& context) {
-    const auto& args = context.Args();
-    if (args.size() < 3 || args.size() % 2 == 0) {
-        return UsageError("replace takes a Fastfile and pairs of item path and source file");
-    }
-    const PACKLIBEXPORT* lib = context.PackLib();
-    if (lib == nullptr) {
-        return kExitFailure;
-    }
-    const auto pairs = ReadPairs(args);
-    if (!pairs) {
-        return kExitFailure;
-    }
-    OpenArchive archive = Open(lib, args[0]);
-    if (!archive) {
-        return Failure("cannot read Fastfile " + args[0]);
-    }
-    for (const NewData& pair : *pairs) {
-        FFLITEM* item = lib->FFLFindItem(archive.get(), pair.itemPath.c_str(), false);
-        if (item == nullptr) {
-            return Failure("no item '" + pair.itemPath + "' to replace; use add");
-        }
-        if (pair.bytes.empty()) {
-            return Failure("cannot replace '" + pair.itemPath + "' with the empty file " +
-                           pair.source);
-        }
-        if (!lib->FFLSetItemData(item, pair.bytes.data(),
-                                 static_cast<uint32_t>(pair.bytes.size()))) {
-            return Failure("cannot replace item '" + pair.itemPath + "'");
-        }
-        std::printf("replaced %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
-    }
-    return Save(lib, archive.get());
+    return EditPairs(context, "replace takes a Fastfile and pairs of item path and source file",
+                     ReplacePair);
 }
 
 int RunDelete(Context& context) {
