@@ -176,14 +176,9 @@ bool CIffImage::Decode() {
         pixels_ = std::move(body);
         header_.bEncoding = kPlanar;
     }
-    std::vector<std::uint8_t> chunky;
-    if (!PlanarToChunky(pixels_, layout, chunky)) {
+    if (!PlanarBodyToRows(layout)) {
         return false;
     }
-    pixels_ = std::move(chunky);
-    header_.bDepth = static_cast<std::uint8_t>(planes <= 4 ? 4 : 8 * layout.pixelBytes);
-    header_.bAlign = 8;
-    header_.bEncoding = kDecoded;
     planes_ = 0;
     return true;
 }
@@ -205,14 +200,10 @@ bool CIffImage::Encode() {
     layout.rowBytes = IlbmRowBytes(header_.wWidth);
     layout.pixelBytes = ImgBytesPerPixel(header_.bDepth);
     layout.highByteFirst = header_.bDepth <= 16;
-    std::vector<std::uint8_t> body;
-    if (!ChunkyToPlanar(pixels_, layout, body)) {
+    if (!RowsToPlanarBody(layout, kPlanar)) {
         return false;
     }
-    pixels_ = std::move(body);
     planes_ = header_.bDepth;
-    header_.bAlign = 8;
-    header_.bEncoding = kPlanar;
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/atomic_file.h"
 #include "texbench/imaging/packed_dib.h"
+#include "texbench/imaging/planar.h"
 
 namespace {
 
@@ -111,6 +112,29 @@ bool CImageBase::HasDecodedRows() {
     }
     const std::uint64_t stride = DecodedStride();
     return stride != 0 && stride * header_.wHeight == pixels_.size();
+}
+
+bool CImageBase::PlanarBodyToRows(const PlanarLayout& layout) {
+    std::vector<std::uint8_t> chunky;
+    if (!PlanarToChunky(pixels_, layout, chunky)) {
+        return false;
+    }
+    pixels_ = std::move(chunky);
+    header_.bDepth = static_cast<std::uint8_t>(layout.planes <= 4 ? 4 : 8 * layout.pixelBytes);
+    header_.bAlign = 8;
+    header_.bEncoding = 0;  // decoded rows in every image class
+    return true;
+}
+
+bool CImageBase::RowsToPlanarBody(const PlanarLayout& layout, std::uint8_t planarEncoding) {
+    std::vector<std::uint8_t> body;
+    if (!ChunkyToPlanar(pixels_, layout, body)) {
+        return false;
+    }
+    pixels_ = std::move(body);
+    header_.bAlign = 8;
+    header_.bEncoding = planarEncoding;
+    return true;
 }
 
 bool CImageBase::FlipVertical() {

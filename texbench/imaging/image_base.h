@@ -10,6 +10,8 @@
 
 #include "texbench/imaging/image_data.h"
 
+struct PlanarLayout;
+
 class CImageBase {
   public:
     CImageBase() = default;
@@ -67,6 +69,12 @@ class CImageBase {
     std::uint64_t DecodedStride() const;
     // Decoded pixels that match the header, so rows can be walked safely.
     bool HasDecodedRows();
+    // The bit-plane body (as IFF and RIM store it) turned into decoded rows in place: the
+    // depth becomes 4 for up to four planes, else 8 bits per chunky byte.
+    bool PlanarBodyToRows(const PlanarLayout& layout);
+    // Decoded rows (already aligned to bytes) turned into a bit-plane body in place, marked
+    // with the class's own code for a raw planar body; the caller keeps the plane count.
+    bool RowsToPlanarBody(const PlanarLayout& layout, std::uint8_t planarEncoding);
 
     IMAGEHEADER header_{};
     std::vector<std::uint8_t> palette_;  // layout belongs to the concrete class

@@ -158,15 +158,7 @@ bool CRimImage::Decode() {
     layout.rowBytes = PlaneRowBytes();
     layout.pixelBytes = (planes + 7) / 8;
     layout.highByteFirst = true;
-    std::vector<std::uint8_t> chunky;
-    if (!PlanarToChunky(pixels_, layout, chunky)) {
-        return false;
-    }
-    pixels_ = std::move(chunky);
-    header_.bDepth = static_cast<std::uint8_t>(planes <= 4 ? 4 : 8 * layout.pixelBytes);
-    header_.bAlign = 8;
-    header_.bEncoding = kDecoded;
-    return true;
+    return PlanarBodyToRows(layout);
 }
 
 bool CRimImage::Encode() {
@@ -190,14 +182,10 @@ bool CRimImage::Encode() {
     layout.rowBytes = PlaneRowBytes();
     layout.pixelBytes = ImgBytesPerPixel(depth);
     layout.highByteFirst = true;
-    std::vector<std::uint8_t> body;
-    if (!ChunkyToPlanar(pixels_, layout, body)) {
+    if (!RowsToPlanarBody(layout, kPlanar)) {
         return false;
     }
-    pixels_ = std::move(body);
     header_.bDepth = static_cast<std::uint8_t>(layout.planes);
-    header_.bAlign = 8;
-    header_.bEncoding = kPlanar;
     if (compression_ != 0) {
         Compress();
     }
