@@ -324,14 +324,7 @@ bool CBmpImage::ExportTo(IMAGEDATA* image) {
         }
         image->dwPaletteEntries = entries;
     }
-    image->lpPixels = static_cast<std::uint8_t*>(std::malloc(pixels_.size()));
-    if (image->lpPixels == nullptr) {
-        ImgFree(image);
-        return false;
-    }
-    std::memcpy(image->lpPixels, pixels_.data(), pixels_.size());
-    image->dwPixelBytes = static_cast<std::uint32_t>(pixels_.size());
-    return true;
+    return CopyPixelsInto(image);
 }
 
 bool CBmpImage::ImportFrom(const IMAGEDATA* source) {

@@ -254,26 +254,13 @@ bool CIffImage::ExportTo(IMAGEDATA* image) {
     image->header.bOrientation = 0;
     const unsigned depth = header_.bDepth;
     if (depth != 24) {
-        const std::uint32_t entries = ImgPaletteEntries(depth);
-        image->lpPalette = static_cast<std::uint8_t*>(std::calloc(entries, 3));
-        if (image->lpPalette == nullptr) {
+        if (!CopyReversedPaletteInto(image, ImgPaletteEntries(depth))) {
             return false;
         }
-        image->dwPaletteEntries = entries;
-        const std::size_t have = std::min<std::size_t>(palette_.size() / 3, entries);
-        for (std::size_t i = 0; i < have; ++i) {
-            image->lpPalette[i * 3 + 0] = palette_[i * 3 + 2];
-            image->lpPalette[i * 3 + 1] = palette_[i * 3 + 1];
-            image->lpPalette[i * 3 + 2] = palette_[i * 3 + 0];
-        }
     }
-    image->lpPixels = static_cast<std::uint8_t*>(std::malloc(pixels_.size()));
-    if (image->lpPixels == nullptr) {
-        ImgFree(image);
+    if (!CopyPixelsInto(image)) {
         return false;
     }
-    std::memcpy(image->lpPixels, pixels_.data(), pixels_.size());
-    image->dwPixelBytes = static_cast<std::uint32_t>(pixels_.size());
     if (depth == 24 || depth == 16) {
         const std::size_t step = depth / 8;
         for (std::size_t i = 0; i + step <= pixels_.size(); i += step) {

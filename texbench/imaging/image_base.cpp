@@ -114,6 +114,33 @@ bool CImageBase::HasDecodedRows() {
     return stride != 0 && stride * header_.wHeight == pixels_.size();
 }
 
+bool CImageBase::CopyReversedPaletteInto(IMAGEDATA* image, std::uint32_t entries) const {
+    image->lpPalette = static_cast<std::uint8_t*>(std::calloc(entries, 3));
+    if (image->lpPalette == nullptr) {
+        ImgFree(image);
+        return false;
+    }
+    image->dwPaletteEntries = entries;
+    const std::size_t have = std::min<std::size_t>(palette_.size() / 3, entries);
+    for (std::size_t i = 0; i < have; ++i) {
+        image->lpPalette[i * 3 + 0] = palette_[i * 3 + 2];
+        image->lpPalette[i * 3 + 1] = palette_[i * 3 + 1];
+        image->lpPalette[i * 3 + 2] = palette_[i * 3 + 0];
+    }
+    return true;
+}
+
+bool CImageBase::CopyPixelsInto(IMAGEDATA* image) const {
+    image->lpPixels = static_cast<std::uint8_t*>(std::malloc(pixels_.size()));
+    if (image->lpPixels == nullptr) {
+        ImgFree(image);
+        return false;
+    }
+    std::memcpy(image->lpPixels, pixels_.data(), pixels_.size());
+    image->dwPixelBytes = static_cast<std::uint32_t>(pixels_.size());
+    return true;
+}
+
 bool CImageBase::PlanarBodyToRows(const PlanarLayout& layout) {
     std::vector<std::uint8_t> chunky;
     if (!PlanarToChunky(pixels_, layout, chunky)) {

@@ -69,6 +69,11 @@ class CImageBase {
     std::uint64_t DecodedStride() const;
     // Decoded pixels that match the header, so rows can be walked safely.
     bool HasDecodedRows();
+    // Gives the record `entries` palette colours from this image's three-byte entries with
+    // their byte order reversed (entries it lacks stay black); on failure the record is freed.
+    bool CopyReversedPaletteInto(IMAGEDATA* image, std::uint32_t entries) const;
+    // Gives the record its own copy of the pixels; on failure the record is freed.
+    bool CopyPixelsInto(IMAGEDATA* image) const;
     // The bit-plane body (as IFF and RIM store it) turned into decoded rows in place: the
     // depth becomes 4 for up to four planes, else 8 bits per chunky byte.
     bool PlanarBodyToRows(const PlanarLayout& layout);

@@ -266,23 +266,14 @@ bool CRimImage::ExportTo(IMAGEDATA* image) {
         return false;
     }
     const unsigned depth = header_.bDepth;
-    const std::uint32_t entries = ImgPaletteEntries(depth);
     image->header = header_;
-    image->lpPalette = static_cast<std::uint8_t*>(std::calloc(entries, 3));
-    image->lpPixels = static_cast<std::uint8_t*>(std::malloc(pixels_.size()));
-    if (image->lpPalette == nullptr || image->lpPixels == nullptr) {
-        ImgFree(image);
+    const std::uint32_t entries = ImgPaletteEntries(depth);
+    if (!CopyReversedPaletteInto(image, entries)) {
         return false;
     }
-    image->dwPaletteEntries = entries;
-    const std::size_t have = std::min<std::size_t>(palette_.size() / 3, entries);
-    for (std::size_t i = 0; i < have; ++i) {
-        image->lpPalette[i * 3 + 0] = palette_[i * 3 + 2];
-        image->lpPalette[i * 3 + 1] = palette_[i * 3 + 1];
-        image->lpPalette[i * 3 + 2] = palette_[i * 3 + 0];
+    if (!CopyPixelsInto(image)) {
+        return false;
     }
-    std::memcpy(image->lpPixels, pixels_.data(), pixels_.size());
-    image->dwPixelBytes = static_cast<std::uint32_t>(pixels_.size());
     if (depth == 16) {
         for (std::size_t i = 0; i + 2 <= pixels_.size(); i += 2) {
             std::swap(image->lpPixels[i], image->lpPixels[i + 1]);

@@ -175,14 +175,7 @@ bool CTgaImage::ExportTo(IMAGEDATA* image) {
         std::memcpy(image->lpPalette, palette_.data(), palette_.size());
         image->dwPaletteEntries = static_cast<std::uint32_t>(palette_.size() / 3);
     }
-    image->lpPixels = static_cast<std::uint8_t*>(std::malloc(pixels_.size()));
-    if (image->lpPixels == nullptr) {
-        ImgFree(image);
-        return false;
-    }
-    std::memcpy(image->lpPixels, pixels_.data(), pixels_.size());
-    image->dwPixelBytes = static_cast<std::uint32_t>(pixels_.size());
-    return true;
+    return CopyPixelsInto(image);
 }
 
 bool CTgaImage::ImportFrom(const IMAGEDATA* source) {
