@@ -6,6 +6,7 @@
 #include "patchapply/installer_texts.h"
 #include "patchapply/target_paths.h"
 #include "platform/message_box.h"
+#include "suite/game.h"
 
 namespace patchapply {
 namespace {
@@ -93,7 +94,7 @@ FFLARCHIVE* InstallLoop::OpenTargetArchive(const std::string& target, bool* soun
     std::string fileName;
     if (slash == std::string::npos || slash == 0) {
         *soundArchive = true;
-        fileName = kSoundArchive;
+        fileName = suite::kSoundFastfile;
     } else {
         const std::string folder = target.substr(0, slash);
         FFLDBITEM* entry = lib_.FFLFindDbItem(&database_, folder.c_str(), nullptr);

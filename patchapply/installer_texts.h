@@ -22,7 +22,5 @@ inline constexpr const char* kAddFailed = "ERROR: Failed to add Fastfile item!";
 inline constexpr const char* kSucceeded = "The Fastfile Patch has been installed successfully.";
 inline constexpr const char* kInfoHeading =
     "The following Fastfile Patch for Aliens versus Predator will be installed:";
-inline constexpr const char* kSoundArchive = "COMMON.FFL";
-inline constexpr const char* kBroadcastSection = "Quillmark";
 
 }  // namespace patchapply

@@ -9,6 +9,7 @@
 #include "patchapply/install_engine.h"
 #include "patchapply/registration.h"
 #include "platform/command_line_text.h"
+#include "platform/program_path.h"
 
 #if defined(QM_PATCHAPPLY_QT)
 #include "patchapply/qt_front_end.h"
@@ -24,12 +25,6 @@ namespace {
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
-std::string ProgramPath(const char* argv0) {
-    std::error_code error;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::absolute(argv0).string() : self.string();
-}
-
 int ExitCode(patchapply::RunOutcome outcome) {
     return outcome == patchapply::RunOutcome::Installed ? 0 : 1;
 }
@@ -40,7 +35,7 @@ int main(int argc, char** argv) {
     using namespace patchapply;
     const CommandLine command = ParseCommandLine(qm::CommandLineText(argc, argv));
     if (command.kind == CommandKind::Register) {
-        RegisterInstaller(ProgramPath(argv[0]));
+        RegisterInstaller(qm::RunningProgramPath(argv[0]));
         return 0;
     }
     if (command.kind == CommandKind::Unregister) {

@@ -12,8 +12,8 @@
 
 #include "patchapply/installer_texts.h"
 #include "patchapply/patch_information.h"
-#include "platform/ipc.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "suite/single_instance.h"
 
 namespace patchapply {
 
@@ -102,9 +102,7 @@ void QtFrontEnd::EndProgress() {
 
 // A running TexBench reloads its database or Fastfile on this message.
 void QtFrontEnd::Broadcast() {
-    const std::string section = kBroadcastSection;
-    qm::IpcBroadcast({"WM_WININICHANGE", {section.begin(), section.end()}},
-                     std::chrono::milliseconds(500));
+    suite::BroadcastFastfilesChanged(std::chrono::milliseconds(500));
 }
 
 int RunWithQt(int argc, char** argv, const CommandLine& command, const InstallOptions& options) {

@@ -3,10 +3,25 @@
 
 #include <string>
 
+#include "suite/program_registration.h"
+
 namespace patchapply {
 
+// PatchBench shares the class with its verb "open" and owns the class's default verb.
+inline constexpr suite::ProgramRegistration kRegistration{
+    "Software\\Quillmark\\FastFile Patch Installer",
+    "Fastfile Patch Installer",
+    "1.0 (BETA)",
+    {".kdz", "Quillmark.FastFilePatch", "Quillmark Fastfile Patch", "install", "&Install", false,
+     "quillmark-patchapply", "application/x-quillmark-fastfile-patch"},
+};
+
 // programPath: the installer's full file name. Failures are ignored, entry by entry.
-void RegisterInstaller(const std::string& programPath);
-void UnregisterInstaller();
+inline void RegisterInstaller(const std::string& programPath) {
+    suite::RegisterProgram(kRegistration, programPath);
+}
+inline void UnregisterInstaller() {
+    suite::UnregisterProgram(kRegistration);
+}
 
 }  // namespace patchapply

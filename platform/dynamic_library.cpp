@@ -11,6 +11,8 @@
 #include <dlfcn.h>
 #endif
 
+#include "platform/program_path.h"
+
 namespace qm {
 
 DynamicLibrary::DynamicLibrary(void* handle, std::string path)
@@ -59,13 +61,6 @@ std::string LastSystemErrorText() {
     std::string result = text != nullptr ? text : "";
     LocalFree(text);
     return result;
-}
-
-std::string ProgramDirectory() {
-    char buffer[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    std::string path = buffer;
-    return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 #else
@@ -149,15 +144,6 @@ std::string LastSystemErrorText() {
         return text;
     }
     return errno != 0 ? std::strerror(errno) : "The operation completed successfully.";
-}
-
-std::string ProgramDirectory() {
-    std::error_code ec;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        return "./";
-    }
-    return program.parent_path().string() + "/";
 }
 
 #endif

@@ -41,7 +41,4 @@ QM_PLATFORM_API void* FindExportInOwnModule(const void* addressInModule, const c
 // Text of the last error of the dynamic loader or the system (FormatMessageA elsewhere).
 QM_PLATFORM_API std::string LastSystemErrorText();
 
-// Directory of the running program, ending with the path separator.
-QM_PLATFORM_API std::string ProgramDirectory();
-
 }  // namespace qm

@@ -195,6 +195,14 @@ std::optional<IpcMessage> IpcListener::Receive(std::chrono::milliseconds timeout
     return std::nullopt;
 }
 
+bool IpcIsListening(std::string_view name) {
+    const int fd = Connect(EndpointPath(name));
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
 bool IpcSend(std::string_view name, const IpcMessage& message, std::chrono::milliseconds timeout) {
     return SendTo(EndpointPath(name), message, timeout);
 }
@@ -227,6 +235,9 @@ std::unique_ptr<IpcListener> IpcListener::Listen(std::string_view, std::string* 
 IpcListener::~IpcListener() = default;
 std::optional<IpcMessage> IpcListener::Receive(std::chrono::milliseconds) {
     return std::nullopt;
+}
+bool IpcIsListening(std::string_view) {
+    return false;
 }
 bool IpcSend(std::string_view, const IpcMessage&, std::chrono::milliseconds) {
     return false;

@@ -47,6 +47,8 @@ class QM_PLATFORM_API IpcListener {
     std::string path_;
 };
 
+// True when a program listens at the endpoint of that name (it is not sent anything).
+QM_PLATFORM_API bool IpcIsListening(std::string_view name);
 // Sends to one endpoint; false when nobody listens there or it does not answer in time.
 QM_PLATFORM_API bool IpcSend(std::string_view name, const IpcMessage& message,
                              std::chrono::milliseconds timeout);

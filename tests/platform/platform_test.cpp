@@ -17,6 +17,7 @@
 #include "platform/file_attributes.h"
 #include "platform/file_search.h"
 #include "platform/message_box.h"
+#include "platform/program_path.h"
 #include "platform/registry.h"
 
 namespace fs = std::filesystem;

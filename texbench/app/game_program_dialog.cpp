@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QDir>
 
-#include "texbench/startup/game_location.h"
-#include "texbench/widgets/icon_strip.h"
+#include "suite/game_location.h"
+#include "texbench/widgets/program_icon.h"
 
 namespace texbench {
 
@@ -32,7 +32,7 @@ GameProgramDialog::GameProgramDialog(QWidget* parent) : QFileDialog(parent) {
     setAcceptMode(QFileDialog::AcceptOpen);
     // Our own dialog, so that the name check below sees every choice.
     setOption(QFileDialog::DontUseNativeDialog, true);
-    setNameFilters(QtNameFilters(QString::fromLatin1(kGameProgramFilter)));
+    setNameFilters(QtNameFilters(QString::fromLatin1(suite::kGameProgramFilter)));
     setDirectory(QDir::homePath());
     selectFile(QStringLiteral("AvP.exe"));
     setSizeGripEnabled(true);
@@ -46,7 +46,7 @@ QString GameProgramDialog::ChosenFile() const {
 void GameProgramDialog::accept() {
     const QStringList files = selectedFiles();
     const QString file = files.isEmpty() ? QString() : files.first();
-    if (!IsGameProgramName(file.toStdString()) || !QFileInfo(file).isFile()) {
+    if (!suite::IsGameProgramName(file.toStdString()) || !QFileInfo(file).isFile()) {
         QApplication::beep();
         emit refused(file);
         return;

@@ -7,18 +7,13 @@
 #include <vector>
 
 #include "platform/command_line_text.h"
+#include "platform/program_path.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "texbench/app/qt_shell.h"
 #include "texbench/startup/startup_sequence.h"
-#include "texbench/widgets/icon_strip.h"
+#include "texbench/widgets/program_icon.h"
 
 namespace {
-
-std::string ProgramPath(const char* argv0) {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::absolute(argv0).string() : self.string();
-}
 
 std::filesystem::path StartDirectory() {
     std::error_code error;
@@ -42,7 +37,7 @@ class WindowlessShell : public texbench::StartupShell {
 int main(int argc, char** argv) {
     using namespace texbench;
     StartupOptions options;
-    options.programPath = ProgramPath(argv[0]);
+    options.programPath = qm::RunningProgramPath(argv[0]);
     const std::vector<std::string> arguments = ArgumentsWithAbsoluteFiles(
         std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)),
         StartDirectory());
@@ -56,7 +51,7 @@ int main(int argc, char** argv) {
         WindowlessShell shell;
         return RunTexBench(options, shell);
     }
-    options.searchPlaces = DefaultSearchPlaces();
+    options.searchPlaces = suite::DefaultSearchPlaces();
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kProductName));

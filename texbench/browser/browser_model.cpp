@@ -6,6 +6,7 @@
 
 #include "texbench/browser/browser_texts.h"
 #include "texbench/browser/open_request.h"
+#include "texbench/widgets/strip_indices.h"
 
 namespace texbench {
 namespace {
@@ -199,7 +200,7 @@ void BrowserModel::FillList() {
          item = lib_.FFLGetNextItem(item)) {
         const char* path = lib_.FFLGetItemPath(item);
         rows_.push_back(ListRow{std::string(AfterLastBackslash(path != nullptr ? path : "")),
-                                IconOfKind(KindOfItem(item)), item});
+                                IconOfKind(suite::KindOfItem(item)), item});
     }
     std::stable_sort(rows_.begin(), rows_.end(), NameBefore);
 }
@@ -281,14 +282,14 @@ std::optional<std::string> BrowserModel::FolderPropertiesText() const {
         return std::nullopt;
     }
     const char* contents = "Items";
-    switch (KindOfArchive(archive)) {
-        case ItemKind::Image:
+    switch (suite::KindOfArchive(archive)) {
+        case suite::ItemKind::Image:
             contents = "Images (*.RIM)";
             break;
-        case ItemKind::Sound:
+        case suite::ItemKind::Sound:
             contents = "Sounds (*.WAV)";
             break;
-        case ItemKind::Other:
+        case suite::ItemKind::Other:
             break;
     }
     const char* archivePath = lib_.FFLGetPath(archive);

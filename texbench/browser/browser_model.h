@@ -12,9 +12,9 @@
 
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
+#include "suite/item_kind.h"
 #include "texbench/browser/folder_tree.h"
 #include "texbench/browser/item_preview.h"
-#include "texbench/items/item_kind.h"
 
 namespace texbench {
 
@@ -78,7 +78,7 @@ class BrowserModel {
     FFLARCHIVE* OpenArchive() const { return archive_; }
     // The archive whose items the list shows and the item commands work on.
     FFLARCHIVE* CurrentArchive() const;
-    ItemKind CurrentArchiveKind() const { return KindOfArchive(CurrentArchive()); }
+    suite::ItemKind CurrentArchiveKind() const { return suite::KindOfArchive(CurrentArchive()); }
     const FolderTree& Tree() const { return tree_; }
     FolderNode* SelectedNode() const { return selected_; }
     const std::vector<ListRow>& Rows() const { return rows_; }

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <span>
 
+#include "suite/item_kind.h"
+#include "suite/sound_description.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/imaging/rim_archive.h"
-#include "texbench/items/item_kind.h"
-#include "texbench/items/sound_description.h"
 
 namespace texbench {
 namespace {
@@ -34,7 +34,7 @@ void PreviewTexture(const FFLITEM& item, int fixBpp, ItemPreview& preview) {
     if (fixBpp < 1) {
         preview.infoLine = DescribeImage(image, archive);
     }
-    ImageRecord picture;
+    suite::ImageRecord picture;
     if (!image.ExportTo(picture.Get())) {
         return;
     }
@@ -52,16 +52,16 @@ ItemPreview PreviewItem(const FFLITEM* item, int fixBpp) {
     if (item == nullptr || item->lpData == nullptr) {
         return preview;
     }
-    switch (KindOfItem(item)) {
-        case ItemKind::Image:
+    switch (suite::KindOfItem(item)) {
+        case suite::ItemKind::Image:
             PreviewTexture(*item, fixBpp, preview);
             break;
-        case ItemKind::Sound:
-            if (HasSoundFormatHeader(item->lpData, item->dwSize)) {
-                preview.infoLine = DescribeSoundItem(item->lpData, item->dwSize);
+        case suite::ItemKind::Sound:
+            if (suite::HasSoundFormatHeader(item->lpData, item->dwSize)) {
+                preview.infoLine = suite::DescribeSoundItem(item->lpData, item->dwSize);
             }
             break;
-        case ItemKind::Other:
+        case suite::ItemKind::Other:
             break;
     }
     return preview;

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "packlib/packlib.h"
-#include "texbench/browser/image_record.h"
+#include "suite/image_record.h"
 
 namespace texbench {
 
 struct ItemPreview {
     std::string infoLine;
-    ImageRecord picture;  // empty unless a texture was decoded
+    suite::ImageRecord picture;  // empty unless a texture was decoded
 };
 
 // fixBpp is the "Fix BPP" setting: above 0 the texture is described after decoding (depth

@@ -1,6 +1,6 @@
 #include "texbench/browser/menu_rules.h"
 
-#include "texbench/items/item_kind.h"
+#include "suite/item_kind.h"
 
 namespace texbench {
 
@@ -8,12 +8,12 @@ ListMenuKind ListMenuFor(const FFLARCHIVE* currentArchive) {
     if (currentArchive == nullptr) {
         return ListMenuKind::None;
     }
-    switch (KindOfArchive(currentArchive)) {
-        case ItemKind::Image:
+    switch (suite::KindOfArchive(currentArchive)) {
+        case suite::ItemKind::Image:
             return ListMenuKind::Texture;
-        case ItemKind::Sound:
+        case suite::ItemKind::Sound:
             return ListMenuKind::Sound;
-        case ItemKind::Other:
+        case suite::ItemKind::Other:
             break;
     }
     return ListMenuKind::File;

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "texbench/widgets/icon_strip.h"
+#include "texbench/widgets/program_icon.h"
 
 namespace texbench {
 

@@ -17,15 +17,16 @@
 #include <span>
 
 #include "platform/message_box.h"
+#include "suite/qt/dialog_units.h"
+#include "suite/qt/preview_control.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/browser/menu_rules.h"
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/bitmap_bridge.h"
-#include "texbench/widgets/dialog_units.h"
 #include "texbench/widgets/icon_strip.h"
-#include "texbench/widgets/preview_control.h"
+#include "texbench/widgets/program_icon.h"
 
 namespace texbench {
 namespace {
@@ -94,7 +95,7 @@ MainDialog::~MainDialog() {
 }
 
 void MainDialog::CreateControls() {
-    const DialogUnits du(font());
+    const suite::DialogUnits du(font());
     setFixedSize(du.Size(295, 210));
 
     auto* treeLabel = new QLabel(QStringLiteral("Database/Fastfile contents:"), this);
@@ -130,7 +131,7 @@ void MainDialog::CreateControls() {
     connect(list_, &QListWidget::currentItemChanged, this, &MainDialog::OnListStateChanged);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainDialog::ShowListMenu);
 
-    preview_ = new PreviewControl(this);
+    preview_ = new suite::PreviewControl(this);
     preview_->setObjectName(QStringLiteral("preview"));
     preview_->setGeometry(du.Rect(136, 18, 152, 128));
 

@@ -18,11 +18,14 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace suite {
+class PreviewControl;
+}
+
 namespace texbench {
 
 class BrowserModel;
 class FolderNode;
-class PreviewControl;
 
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -68,7 +71,7 @@ class MainDialog : public QDialog {
     CIniDocument& settings_;
     QTreeWidget* tree_ = nullptr;
     QListWidget* list_ = nullptr;
-    PreviewControl* preview_ = nullptr;
+    suite::PreviewControl* preview_ = nullptr;
     QLabel* info_ = nullptr;
     QPushButton* openButton_ = nullptr;
     int shownRow_ = -1;  // the row whose description and picture are shown, -1 for none

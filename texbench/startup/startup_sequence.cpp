@@ -1,12 +1,5 @@
 #include "texbench/startup/startup_sequence.h"
 
-#if defined(_WIN32)
-#include <process.h>
-#else
-#include <spawn.h>
-extern char** environ;
-#endif
-
 #include <filesystem>
 
 #include "platform/debug_output.h"
@@ -91,7 +84,7 @@ bool Prepare(ApplicationState& state, const StartupOptions& options, StartupShel
     state.helpFilePath = HelpFilePath(state.programPath);
     state.settingsFilePath = SettingsFilePath(state.programPath);
 
-    const auto location = LocateGame(shell, options.searchPlaces, kProductName);
+    const auto location = suite::LocateGame(shell, options.searchPlaces, kProductName);
     if (!location) {
         return false;
     }
@@ -107,7 +100,7 @@ bool Prepare(ApplicationState& state, const StartupOptions& options, StartupShel
     ReadEngineSettings(state);
 
     std::error_code ignored;
-    std::filesystem::current_path(ProgramDirectoryOf(state.programPath), ignored);
+    std::filesystem::current_path(qm::ProgramDirectoryOf(state.programPath), ignored);
 
     state.splashDuration = SplashDuration(state.settings, state.commandLine.noSplash);
     // Every start writes the entries again, so that a moved program is found; the desktop's
@@ -155,46 +148,11 @@ int RunTexBench(const StartupOptions& options, StartupShell& shell) {
 }
 
 bool HandOverToRunningInstance(const std::string& commandLine, std::chrono::milliseconds timeout) {
-    const std::string restore = "SC_RESTORE";
-    if (!qm::IpcSend(kInstanceName, {"WM_SYSCOMMAND", {restore.begin(), restore.end()}}, timeout)) {
-        return false;
-    }
-    const std::string text = HandOverText(commandLine);
-    if (!text.empty()) {
-        std::vector<unsigned char> data(text.begin(), text.end());
-        data.push_back(0);
-        qm::IpcSend(kInstanceName, {"WM_COPYDATA", std::move(data)}, timeout);
-    }
-    return true;
-}
-
-InstanceRequest InterpretInstanceMessage(const qm::IpcMessage& message) {
-    InstanceRequest request;
-    const std::string data(message.data.begin(), message.data.end());
-    if (message.kind == "WM_SYSCOMMAND" && data == "SC_RESTORE") {
-        request.kind = InstanceRequest::Kind::Restore;
-    } else if (message.kind.rfind("WM_COPYDATA", 0) == 0) {  // dwData is not looked at
-        request.kind = InstanceRequest::Kind::Open;
-        request.data = data;
-    } else if (message.kind == "WM_WININICHANGE" || message.kind == "WM_SETTINGCHANGE") {
-        request.kind = InstanceRequest::Kind::Reload;
-    } else if (message.kind == "WM_CLOSE") {
-        request.kind = InstanceRequest::Kind::Close;
-    }
-    return request;
+    return suite::HandOverToRunningInstance(kInstanceName, HandOverText(commandLine), timeout);
 }
 
 bool StartProgramAgain(const std::string& programPath) {
-#if defined(_WIN32)
-    const std::string quoted = "\"" + programPath + "\"";
-    return _spawnl(_P_NOWAIT, programPath.c_str(), quoted.c_str(), "-nosplash", nullptr) != -1;
-#else
-    std::string program = programPath;
-    std::string argument = "-nosplash";
-    char* argv[] = {program.data(), argument.data(), nullptr};
-    pid_t child = 0;
-    return posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) == 0;
-#endif
+    return suite::StartToolProgram(programPath);
 }
 
 }  // namespace texbench

@@ -13,14 +13,15 @@
 #include "packlib/packlib.h"
 #include "platform/ipc.h"
 #include "platform/library_binding.h"
+#include "suite/game_location.h"
+#include "suite/single_instance.h"
 #include "texbench/startup/command_line.h"
-#include "texbench/startup/game_location.h"
 
 namespace texbench {
 
 inline constexpr char kProductName[] = "Skinwright";
 // The single-instance endpoint; other tools find a running TexBench by this name.
-inline constexpr char kInstanceName[] = "Quillmark - Skinwright";
+inline constexpr const char* kInstanceName = suite::kTexBenchWindowClass;
 inline constexpr char kLibraryFailedText[] =
     "ERROR: Failed to load Library!\nMake sure that  you have the latest version of "
     "'PackLib.dll' installed.";
@@ -48,7 +49,7 @@ struct ApplicationState {
 };
 
 // The windows of start-up.
-class StartupShell : public GameLocationFrontEnd {
+class StartupShell : public suite::GameLocationFrontEnd {
   public:
     // From the moment this instance owns the endpoint: the shell takes its messages from then
     // on, and ignores them while no main dialog can act on them, so that an early second
@@ -68,7 +69,7 @@ struct StartupOptions {
     std::string programPath;  // the program's full file name
     std::string commandLine;  // the text after the program name
     std::string libraryName = "PackLib.dll";
-    GameSearchPlaces searchPlaces;
+    suite::GameSearchPlaces searchPlaces;
     // How long a second start waits for the first to take each message.
     std::chrono::milliseconds handOverTimeout{5000};
 };
@@ -80,13 +81,8 @@ int RunTexBench(const StartupOptions& options, StartupShell& shell);
 // remains of the command line, to open it. False when no instance took the first message.
 bool HandOverToRunningInstance(const std::string& commandLine, std::chrono::milliseconds timeout);
 
-// What a message at the single-instance endpoint asks of the main dialog.
-struct InstanceRequest {
-    enum class Kind { Restore, Open, Reload, Close, Unknown };
-    Kind kind = Kind::Unknown;
-    std::string data;  // Open: the bytes as sent, including their terminating NUL
-};
-InstanceRequest InterpretInstanceMessage(const qm::IpcMessage& message);
+using suite::InstanceRequest;
+using suite::InterpretInstanceMessage;
 
 // Starts the program again, detached, with "-nosplash". False when it could not be started.
 bool StartProgramAgain(const std::string& programPath);

@@ -1,10 +1,10 @@
-// TexBench's small artwork, all drawn in code: the icon strip of tree and list, the program
-// icon and the zoom cursor of the preview.
+// The icon strip of TexBench's tree and list, drawn in code.
 #pragma once
 
-#include <QCursor>
 #include <QIcon>
 #include <QImage>
+
+#include "texbench/widgets/strip_indices.h"
 
 namespace texbench {
 
@@ -19,11 +19,5 @@ QImage IconStripImage();
 
 // One icon of the strip with its magenta made transparent; an empty icon out of range.
 QIcon StripIcon(int index);
-
-// The program's icon, a quill over a texture tile, at 16, 32 and 48 pixels.
-QIcon ProgramIcon();
-
-// The pointer over a shown preview picture: a magnifying glass, hot spot in the lens.
-QCursor ZoomCursor();
 
 }  // namespace texbench

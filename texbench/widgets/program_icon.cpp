@@ -3,7 +3,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "texbench/widgets/icon_strip.h"
+#include "texbench/widgets/program_icon.h"
 
 namespace texbench {
 namespace {

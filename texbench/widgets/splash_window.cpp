@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-#include "texbench/widgets/dialog_units.h"
+#include "suite/qt/dialog_units.h"
 
 namespace texbench {
 namespace {
@@ -19,7 +19,7 @@ constexpr int kHeightUnits = 188;
 
 SplashWindow::SplashWindow(int durationMs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), durationMs_(durationMs) {
-    setFixedSize(DialogUnits(font()).Size(kWidthUnits, kHeightUnits));
+    setFixedSize(suite::DialogUnits(font()).Size(kWidthUnits, kHeightUnits));
     setAttribute(Qt::WA_OpaquePaintEvent);
     CentreOnScreen();
 }

@@ -1,6 +1,4 @@
 // fftool's texture command: look into, export and import the RIM texture items of a Fastfile.
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -9,10 +7,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
+#include "suite/texture_pipeline.h"
 #include "texbench/imaging/rim_archive.h"
-#include "texbench/imaging/tga_image.h"
 #include "tools/fftool/fftool.h"
 
 namespace fftool {
@@ -24,28 +20,6 @@ std::string FileArgument(const std::string& argument) {
     std::error_code error;
     const fs::path absolute = fs::absolute(argument, error);
     return error ? argument : absolute.string();
-}
-
-std::string Extension(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
-// The picture class for a file name, or null for an extension no class reads.
-std::unique_ptr<CImageBase> PictureFor(const std::string& path) {
-    const std::string ext = Extension(path);
-    if (ext == ".iff" || ext == ".ilbm" || ext == ".lbm") {
-        return std::make_unique<CIffImage>();
-    }
-    if (ext == ".bmp" || ext == ".dib") {
-        return std::make_unique<CBmpImage>();
-    }
-    if (ext == ".tga") {
-        return std::make_unique<CTgaImage>();
-    }
-    return nullptr;
 }
 
 class OpenArchive {
@@ -154,8 +128,8 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         return UsageError("texture export takes a Fastfile, an item path and an output file");
     }
     const std::string& out = positional[2];
-    const bool wholeItem = Extension(out) == ".rim";
-    std::unique_ptr<CImageBase> picture = PictureFor(out);
+    const bool wholeItem = suite::IsWholeTextureFile(out);
+    std::unique_ptr<CImageBase> picture = suite::PictureClassFor(out);
     if (!wholeItem && picture == nullptr) {
         return UsageError("the output file must end in .iff, .bmp, .dib, .tga or .rim");
     }
@@ -180,18 +154,11 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         return kExitOk;
     }
     if (!slot) {
-        for (unsigned i = 0; i < CRimArchive::kSlots && !slot; ++i) {
-            if (!rim.IsSlotEmpty(i)) {
-                slot = i;
-            }
-        }
+        // A texture without any filled slot fails below, at its first slot.
+        slot = suite::FirstFilledSlot(rim).value_or(0);
     }
-    IMAGEDATA image{};
-    const bool ok =
-        rim.ExportSlot(*slot, &image) && picture->ImportFrom(&image) && picture->SaveFile(out);
-    const IMAGEHEADER header = image.header;
-    ImgFree(&image);
-    if (!ok) {
+    IMAGEHEADER header{};
+    if (!suite::ExportSlotToPicture(rim, *slot, *picture, out, &header)) {
         return Failure("cannot export slot " + std::to_string(*slot) + " of '" + positional[1] +
                        "' to " + out);
     }
@@ -218,24 +185,17 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (itemPath.empty() || itemPath.size() >= FFL_MAX_PATH) {
         return UsageError("item path '" + itemPath + "' must have 1 to 259 characters");
     }
-    std::unique_ptr<CImageBase> picture = PictureFor(source);
+    std::unique_ptr<CImageBase> picture = suite::PictureClassFor(source);
     if (picture == nullptr) {
         return UsageError("the picture must be a .iff, .bmp, .dib or .tga file");
     }
-    IMAGEDATA image{};
     CRimArchive rim;
-    bool ok = picture->LoadFile(source) && picture->ExportTo(&image) && rim.FillSlots(&image);
-    ImgFree(&image);
-    if (!ok) {
+    if (!suite::FillSlotsFromPicture(*picture, source, rim)) {
         return Failure("cannot read a picture from " + source);
     }
-    for (unsigned i = 0; compress && i < CRimArchive::kSlots; ++i) {
-        CRimImage slotImage;
-        if (!rim.IsSlotEmpty(i) &&
-            !(slotImage.ParseForm(rim.GetSlot(i)) && slotImage.SetCompression(true) &&
-              rim.SetSlotImage(slotImage, i))) {
-            return Failure("cannot compress slot " + std::to_string(i));
-        }
+    unsigned failedSlot = 0;
+    if (compress && !suite::CompressSlots(rim, &failedSlot)) {
+        return Failure("cannot compress slot " + std::to_string(failedSlot));
     }
     const std::vector<std::uint8_t> bytes = rim.Compile();
     OpenArchive archive(lib, positional[0]);
@@ -244,22 +204,18 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     FFLITEM* item = lib->FFLFindItem(archive.get(), itemPath.c_str(), false);
     const bool replaced = item != nullptr;
-    ok = replaced
-             ? lib->FFLSetItemData(item, bytes.data(), static_cast<std::uint32_t>(bytes.size()))
-             : lib->FFLAddItem(archive.get(), itemPath.c_str(), bytes.data(),
-                               static_cast<std::uint32_t>(bytes.size())) != nullptr;
+    const bool ok =
+        replaced ? lib->FFLSetItemData(item, bytes.data(), static_cast<std::uint32_t>(bytes.size()))
+                 : lib->FFLAddItem(archive.get(), itemPath.c_str(), bytes.data(),
+                                   static_cast<std::uint32_t>(bytes.size())) != nullptr;
     if (!ok) {
         return Failure("cannot store item '" + itemPath + "'");
     }
     if (!lib->FFLSaveArchive(archive.get(), nullptr)) {
         return Failure(std::string("cannot write ") + lib->FFLGetPath(archive.get()));
     }
-    unsigned slots = 0;
-    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
-        slots += rim.IsSlotEmpty(i) ? 0 : 1;
-    }
     std::printf("%s %s (%zu bytes, %u slot(s))\n", replaced ? "replaced" : "added",
-                itemPath.c_str(), bytes.size(), slots);
+                itemPath.c_str(), bytes.size(), suite::FilledSlotCount(rim));
     return kExitOk;
 }
 

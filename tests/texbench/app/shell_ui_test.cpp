@@ -131,7 +131,7 @@ void ShellUiTest::cleanupTestCase() {
 }
 
 StartupOptions ShellUiTest::Options(const QString& commandLine) const {
-    qm::RegistrySetString(qm::RegistryRoot::LocalMachine, kGameRegistryKey, "Path",
+    qm::RegistrySetString(qm::RegistryRoot::LocalMachine, suite::kGameRegistryKey, "Path",
                           Path("game").toStdString());
     StartupOptions options;
     options.programPath = Path("bin/texbench").toStdString();
@@ -140,7 +140,7 @@ StartupOptions ShellUiTest::Options(const QString& commandLine) const {
 }
 
 void ShellUiTest::filtersFromTheWindowsFilterText() {
-    QCOMPARE(QtNameFilters(QString::fromLatin1(kGameProgramFilter)),
+    QCOMPARE(QtNameFilters(QString::fromLatin1(suite::kGameProgramFilter)),
              QStringList(
                  {"Aliens versus Predator (AvP.exe)", "Program Files (*.exe)", "All Files (*)"}));
     QCOMPARE(QtNameFilters("Pictures|*.bmp;*.tga||"), QStringList({"Pictures (*.bmp *.tga)"}));
@@ -188,8 +188,8 @@ void ShellUiTest::gameNotFoundShowsTheMessageThenTheDialog() {
         dialog->accept();
         answered = true;
     });
-    GameSearchPlaces nowhere;
-    const auto location = LocateGame(shell, nowhere, kProductName);
+    suite::GameSearchPlaces nowhere;
+    const auto location = suite::LocateGame(shell, nowhere, kProductName);
     QVERIFY(answered);
     QCOMPARE(boxes.Asked().size(), std::size_t{1});
     QVERIFY(location.has_value());

@@ -182,7 +182,7 @@ TEST_F(BrowserModelTest, SoundEntryOpensTheGamesSoundFastfile) {
     auto model = Start();
     model->SelectNode(Node(*model, "sound\\Common"));
     EXPECT_EQ(RowNames(*model), (std::vector<std::string>{"hiss.wav", "roar.wav"}));
-    EXPECT_EQ(model->CurrentArchiveKind(), ItemKind::Sound);
+    EXPECT_EQ(model->CurrentArchiveKind(), suite::ItemKind::Sound);
 }
 
 TEST_F(BrowserModelTest, SingleFastfileWithoutFoldersShowsSoundCommon) {

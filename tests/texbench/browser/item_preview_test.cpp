@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "suite/sound_description.h"
 #include "tests/texbench/browser/browser_fixture.h"
-#include "texbench/items/sound_description.h"
 
 namespace texbench {
 namespace {
@@ -49,7 +49,7 @@ TEST(ItemPreview, SoundsAreDescribedOnlyWithTheFormatChunkInPlace) {
     Bytes wav = browser_test::Wav(22050, 1, 16, 0.5);
     FFLITEM item = Item(wav);
     const ItemPreview preview = PreviewItem(&item, 1);
-    EXPECT_EQ(preview.infoLine, DescribeSoundItem(wav.data(), wav.size()));
+    EXPECT_EQ(preview.infoLine, suite::DescribeSoundItem(wav.data(), wav.size()));
     EXPECT_NE(preview.infoLine, "[no selection]");
     EXPECT_TRUE(preview.picture.Empty());
 

@@ -14,11 +14,11 @@
 #include <functional>
 
 #include "platform/message_box.h"
+#include "suite/qt/dialog_units.h"
+#include "suite/qt/preview_control.h"
+#include "suite/sound_description.h"
 #include "tests/texbench/browser/browser_fixture.h"
 #include "texbench/browser/browser_model.h"
-#include "texbench/items/sound_description.h"
-#include "texbench/widgets/dialog_units.h"
-#include "texbench/widgets/preview_control.h"
 #include "tools/demogame/demo_game.h"
 
 using namespace texbench;
@@ -118,8 +118,8 @@ class MainDialogTest : public QObject {
     }
     static QTreeWidget* Tree(MainDialog& d) { return d.findChild<QTreeWidget*>("tree"); }
     static QListWidget* List(MainDialog& d) { return d.findChild<QListWidget*>("list"); }
-    static PreviewControl* Preview(MainDialog& d) {
-        return d.findChild<PreviewControl*>("preview");
+    static suite::PreviewControl* Preview(MainDialog& d) {
+        return d.findChild<suite::PreviewControl*>("preview");
     }
     static QString Info(MainDialog& d) { return d.findChild<QLabel*>("info")->text(); }
 
@@ -185,11 +185,11 @@ class MainDialogTest : public QObject {
     void LayoutFollowsTheDialogTemplate() {
         auto dialog = Open();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Skinwright"));
-        QCOMPARE(dialog->size(), DialogUnits(dialog->font()).Size(295, 210));
+        QCOMPARE(dialog->size(), suite::DialogUnits(dialog->font()).Size(295, 210));
         QVERIFY(dialog->minimumSize() == dialog->maximumSize());
         QVERIFY(!(dialog->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
-        const DialogUnits du(dialog->font());
+        const suite::DialogUnits du(dialog->font());
         QCOMPARE(Tree(*dialog)->geometry(), du.Rect(7, 18, 120, 100));
         QCOMPARE(List(*dialog)->geometry(), du.Rect(7, 126, 120, 77));
         QCOMPARE(Preview(*dialog)->geometry(), du.Rect(136, 18, 152, 128));
@@ -240,10 +240,10 @@ class MainDialogTest : public QObject {
         const auto& small =
             TextureWhere([](const auto& t) { return t.width == 40 && t.height == 30; });
         ShowItem(*dialog, small.itemPath);
-        PreviewControl* preview = Preview(*dialog);
+        suite::PreviewControl* preview = Preview(*dialog);
         QVERIFY(preview->HasPicture());
         QCOMPARE(Info(*dialog), QString("40 * 30 pixel, %1 bpp").arg(small.bitsPerPixel));
-        PreviewPlacement p = preview->Placement();
+        suite::PreviewPlacement p = preview->Placement();
         QCOMPARE(QSize(p.pictureW, p.pictureH), QSize(40, 30));
         QCOMPARE(p.pictureX, 2 + (preview->width() - 44) / 2);
 
@@ -297,7 +297,7 @@ class MainDialogTest : public QObject {
         }
         QVERIFY(item != nullptr);
         QCOMPARE(Info(*dialog),
-                 QString::fromStdString(DescribeSoundItem(item->lpData, item->dwSize)));
+                 QString::fromStdString(suite::DescribeSoundItem(item->lpData, item->dwSize)));
         QVERIFY(!Preview(*dialog)->HasPicture());
     }
 

@@ -91,8 +91,8 @@ TEST(TexBenchSettings, FilesNamedLikeTheProgram) {
         EXPECT_EQ(texbench::SettingsFilePath(program), expected) << program;
     }
     EXPECT_EQ(texbench::HelpFilePath("/opt/quillmark/texbench"), "/opt/quillmark/texbench.chm");
-    EXPECT_EQ(texbench::ProgramDirectoryOf("/opt/quillmark/texbench"), "/opt/quillmark/");
-    EXPECT_EQ(texbench::ProgramDirectoryOf("C:\\Tools\\TexBench.exe"), "C:\\Tools\\");
+    EXPECT_EQ(qm::ProgramDirectoryOf("/opt/quillmark/texbench"), "/opt/quillmark/");
+    EXPECT_EQ(qm::ProgramDirectoryOf("C:\\Tools\\TexBench.exe"), "C:\\Tools\\");
 }
 
 }  // namespace

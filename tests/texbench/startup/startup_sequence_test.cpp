@@ -261,21 +261,4 @@ TEST_F(StartupSequence, RestartRequestStartsTheProgramAgainWithoutSplash) {
     EXPECT_EQ(arguments, "-nosplash");
 }
 
-TEST(InstanceMessages, KindsTheMainDialogActsOn) {
-    using Kind = texbench::InstanceRequest::Kind;
-    const std::pair<qm::IpcMessage, Kind> cases[] = {
-        {{"WM_SYSCOMMAND", {'S', 'C', '_', 'R', 'E', 'S', 'T', 'O', 'R', 'E'}}, Kind::Restore},
-        {{"WM_SYSCOMMAND", {'S', 'C', '_', 'C', 'L', 'O', 'S', 'E'}}, Kind::Unknown},
-        {{"WM_COPYDATA", {'a', 0}}, Kind::Open},
-        {{"WM_COPYDATA 2", {'R', 'F', 'F', 'L'}}, Kind::Open},
-        {{"WM_WININICHANGE", {'Q'}}, Kind::Reload},
-        {{"WM_SETTINGCHANGE", {}}, Kind::Reload},
-        {{"WM_CLOSE", {}}, Kind::Close},
-        {{"WM_QUIT", {}}, Kind::Unknown},
-    };
-    for (const auto& [message, kind] : cases) {
-        EXPECT_EQ(texbench::InterpretInstanceMessage(message).kind, kind) << message.kind;
-    }
-}
-
 }  // namespace

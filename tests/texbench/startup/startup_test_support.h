@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "suite/game_location.h"
 #include "tests/packlib/test_files.h"
-#include "texbench/startup/game_location.h"
 
 namespace startup_test {
 
@@ -52,12 +52,12 @@ inline void Touch(const std::string& path, const std::string& text = "MZ") {
 }
 
 inline std::string GamePathInRegistry() {
-    return qm::RegistryGetString(qm::RegistryRoot::LocalMachine, texbench::kGameRegistryKey, "Path")
+    return qm::RegistryGetString(qm::RegistryRoot::LocalMachine, suite::kGameRegistryKey, "Path")
         .value_or("<missing>");
 }
 
 inline void SetGamePathInRegistry(const std::string& path) {
-    qm::RegistrySetString(qm::RegistryRoot::LocalMachine, texbench::kGameRegistryKey, "Path", path);
+    qm::RegistrySetString(qm::RegistryRoot::LocalMachine, suite::kGameRegistryKey, "Path", path);
 }
 
 }  // namespace startup_test

@@ -1,8 +1,9 @@
-// The icon strip of tree and list, the program icon and the zoom cursor.
+// The icon strip of tree and list, its icons for the item kinds, and the program icon.
 #include <QSet>
 #include <QTest>
 
 #include "texbench/widgets/icon_strip.h"
+#include "texbench/widgets/program_icon.h"
 
 using namespace texbench;
 
@@ -41,7 +42,7 @@ class IconStripTest : public QObject {
     void StripIconMakesMagentaTransparent();
     void StripIconOutOfRangeIsEmpty();
     void ProgramIconHasItsSizes();
-    void ZoomCursorIsOurPicture();
+    void RowIconsOfTheKinds();
 };
 
 void IconStripTest::StripIsSevenIconsOnMagenta() {
@@ -105,16 +106,10 @@ void IconStripTest::ProgramIconHasItsSizes() {
     }
 }
 
-void IconStripTest::ZoomCursorIsOurPicture() {
-    const QCursor cursor = ZoomCursor();
-    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
-    const QImage image = cursor.pixmap().toImage();
-    QVERIFY(!image.isNull());
-    QVERIFY(QRect(QPoint(0, 0), image.size()).contains(cursor.hotSpot()));
-    // The hot spot is in the lens, which is see-through enough to show the picture under it
-    // but drawn, so the spot is not a hole.
-    QVERIFY(qAlpha(image.pixel(cursor.hotSpot())) > 0);
-    QVERIFY(CountPixels(image, IsVisible) > 100);
+void IconStripTest::RowIconsOfTheKinds() {
+    QCOMPARE(IconOfKind(suite::ItemKind::Image), 4);
+    QCOMPARE(IconOfKind(suite::ItemKind::Sound), 5);
+    QCOMPARE(IconOfKind(suite::ItemKind::Other), 6);
 }
 
 QTEST_MAIN(IconStripTest)

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "texbench/widgets/dialog_units.h"
+#include "suite/qt/dialog_units.h"
 #include "texbench/widgets/splash_window.h"
 
 using texbench::SplashWindow;
@@ -68,7 +68,7 @@ void SplashWindowTest::HasNoCaption() {
 
 void SplashWindowTest::SizedInDialogUnitsAndCentred() {
     SplashWindow splash(60000);
-    QCOMPARE(splash.size(), texbench::DialogUnits(splash.font()).Size(283, 188));
+    QCOMPARE(splash.size(), suite::DialogUnits(splash.font()).Size(283, 188));
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
     const QRect area = splash.screen()->availableGeometry();

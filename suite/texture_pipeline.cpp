@@ -1,0 +1,92 @@
+#include "suite/texture_pipeline.h"
+
+#include <filesystem>
+
+#include "suite/image_record.h"
+#include "texbench/imaging/bmp_image.h"
+#include "texbench/imaging/iff_image.h"
+#include "texbench/imaging/rim_image.h"
+#include "texbench/imaging/tga_image.h"
+
+namespace suite {
+
+std::string LowerExtension(std::string_view path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return extension;
+}
+
+std::unique_ptr<CImageBase> PictureClassFor(std::string_view path) {
+    const std::string extension = LowerExtension(path);
+    if (extension == ".iff" || extension == ".ilbm" || extension == ".lbm") {
+        return std::make_unique<CIffImage>();
+    }
+    if (extension == ".bmp" || extension == ".dib") {
+        return std::make_unique<CBmpImage>();
+    }
+    if (extension == ".tga") {
+        return std::make_unique<CTgaImage>();
+    }
+    return nullptr;
+}
+
+bool IsWholeTextureFile(std::string_view path) {
+    return LowerExtension(path) == ".rim";
+}
+
+bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture) {
+    ImageRecord image;
+    return picture.LoadFile(file) && picture.ExportTo(image.Get()) &&
+           texture.FillSlots(image.Get());
+}
+
+bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {
+    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
+        if (texture.IsSlotEmpty(i)) {
+            continue;
+        }
+        CRimImage slotImage;
+        if (!(slotImage.ParseForm(texture.GetSlot(i)) && slotImage.SetCompression(true) &&
+              texture.SetSlotImage(slotImage, i))) {
+            if (failedSlot != nullptr) {
+                *failedSlot = i;
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ExportSlotToPicture(CRimArchive& texture, unsigned slot, CImageBase& picture,
+                         const std::string& file, IMAGEHEADER* header) {
+    ImageRecord image;
+    const bool ok = texture.ExportSlot(slot, image.Get()) && picture.ImportFrom(image.Get()) &&
+                    picture.SaveFile(file);
+    if (header != nullptr) {
+        *header = image.Get()->header;
+    }
+    return ok;
+}
+
+std::optional<unsigned> FirstFilledSlot(const CRimArchive& texture) {
+    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
+        if (!texture.IsSlotEmpty(i)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+unsigned FilledSlotCount(const CRimArchive& texture) {
+    unsigned count = 0;
+    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
+        count += texture.IsSlotEmpty(i) ? 0 : 1;
+    }
+    return count;
+}
+
+}  // namespace suite

@@ -1,0 +1,44 @@
+// The road of a texture between a picture file and a Fastfile item, shared by every program
+// that imports or exports textures: the picture class is chosen by the file's extension, the
+// picture goes through an IMAGEDATA record into the texture's slots, and a slot goes back
+// through a record into a picture file.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "texbench/imaging/image_base.h"
+#include "texbench/imaging/rim_archive.h"
+
+namespace suite {
+
+// The extension of a file name in lower case, with its dot (".bmp"); empty without one.
+std::string LowerExtension(std::string_view path);
+
+// The picture class that reads and writes files of that name: .iff, .ilbm and .lbm are IFF
+// ILBM pictures, .bmp and .dib Windows bitmaps, .tga Targa pictures. Null for any other.
+std::unique_ptr<CImageBase> PictureClassFor(std::string_view path);
+
+// A ".rim" file holds a whole texture item as it is stored, not one picture.
+bool IsWholeTextureFile(std::string_view path);
+
+// Loads the picture file with the given class and makes the texture's slots from it (up to
+// three, at falling colour depths). False when the file cannot be read or the slots not made.
+bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture);
+
+// ByteRun1-compresses every filled slot. False, with the slot in *failedSlot, at the first slot
+// that cannot be compressed.
+bool CompressSlots(CRimArchive& texture, unsigned* failedSlot = nullptr);
+
+// Decodes one slot and saves it with the given class; the slot's header (size, depth) in
+// *header when given. False when the slot cannot be decoded or the file not written.
+bool ExportSlotToPicture(CRimArchive& texture, unsigned slot, CImageBase& picture,
+                         const std::string& file, IMAGEHEADER* header = nullptr);
+
+// The first filled slot, the richest one; nothing when every slot is empty.
+std::optional<unsigned> FirstFilledSlot(const CRimArchive& texture);
+unsigned FilledSlotCount(const CRimArchive& texture);
+
+}  // namespace suite
