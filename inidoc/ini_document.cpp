@@ -4,13 +4,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/ascii.h"
 #include "platform/atomic_file.h"
 
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::optional<std::string> TextOrMissing(std::string_view text) {
     if (text.empty()) {
@@ -34,15 +31,7 @@ struct FileCloser {
 }  // namespace
 
 bool CIniDocument::EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return qm::EqualsNoCase(a, b);
 }
 
 bool CIniDocument::Load(std::string_view path) {
@@ -197,7 +186,7 @@ bool CIniDocument::Save(std::string_view path) {
 
 CIniDocument::Section* CIniDocument::FindSection(std::string_view name) {
     for (Section& section : sections_) {
-        if (EqualsNoCase(section.name, name)) {
+        if (qm::EqualsNoCase(section.name, name)) {
             return &section;
         }
     }
@@ -210,7 +199,7 @@ const CIniDocument::Section* CIniDocument::FindSection(std::string_view name) co
 
 const CIniDocument::Entry* CIniDocument::FindEntry(const Section& section, std::string_view key) {
     for (const Entry& entry : section.entries) {
-        if (entry.key && EqualsNoCase(*entry.key, key)) {
+        if (entry.key && qm::EqualsNoCase(*entry.key, key)) {
             return &entry;
         }
     }
@@ -276,7 +265,7 @@ bool CIniDocument::SetString(const char* section, const char* key, const char* v
     }
     auto& entries = found->entries;
     for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (it->key && EqualsNoCase(*it->key, *keyText)) {
+        if (it->key && qm::EqualsNoCase(*it->key, *keyText)) {
             if (valueText) {
                 it->value = valueText;
             } else {

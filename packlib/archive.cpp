@@ -6,6 +6,7 @@
 #include "packlib/archive_records.h"
 #include "packlib/library_state.h"
 #include "packlib/packlib_exports.h"
+#include "platform/ascii.h"
 #include "platform/debug_output.h"
 
 namespace packlib {
@@ -113,13 +114,9 @@ bool SetPathField(char* field, bool handleValid, const char* path, const char* n
     return true;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualIgnoringAsciiCase(const char* a, const char* b) {
     for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) {
+        if (qm::LowerAscii(*a) != qm::LowerAscii(*b)) {
             return false;
         }
     }

@@ -12,6 +12,7 @@
 #include "packlib/archive_records.h"
 #include "packlib/library_state.h"
 #include "packlib/packlib_exports.h"
+#include "platform/byte_order.h"
 #include "platform/debug_output.h"
 #include "platform/file_search.h"
 
@@ -40,15 +41,6 @@ struct ReadMode {
     const char* openFailed;
     const char* readFailed;
 };
-
-std::uint32_t ReadU32(const unsigned char* bytes) {
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
-}
-
-std::uint16_t ReadU16(const unsigned char* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 bool Seek(std::FILE* file, std::uint64_t offset, int origin) {
 #if defined(_WIN32)
@@ -128,8 +120,8 @@ bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& direc
     std::uint64_t position = 0;
     while (archive->dwCount < header.count && position + kMinEntryBytes <= directorySize) {
         const unsigned char* entry = directory.data() + position;
-        const std::uint64_t offset = ReadU32(entry);
-        const std::uint32_t length = ReadU32(entry + 4);
+        const std::uint64_t offset = qm::GetU32LE(entry);
+        const std::uint32_t length = qm::GetU32LE(entry + 4);
         const auto pathLength =
             TerminatedLength(entry + kEntryFixedBytes, directorySize - position - kEntryFixedBytes);
         if (!pathLength || *pathLength > kMaxItemPath) {
@@ -223,7 +215,7 @@ std::optional<SoundRecord> ReadSoundRecord(const Block& file, std::uint64_t leng
         return std::nullopt;
     }
     SoundRecord record{};
-    record.tag = ReadU16(file.data() + position);
+    record.tag = qm::GetU16LE(file.data() + position);
     const std::uint64_t pathStart = position + 2;
     // The buffer carries a zero after the content, so a terminator is always found.
     const auto pathLength = TerminatedLength(file.data() + pathStart, length + 1 - pathStart);
@@ -238,7 +230,7 @@ std::optional<SoundRecord> ReadSoundRecord(const Block& file, std::uint64_t leng
         return std::nullopt;
     }
     const std::uint64_t chunkBytes =
-        std::uint64_t{ReadU32(file.data() + record.chunkOffset + 4)} + 8;
+        std::uint64_t{qm::GetU32LE(file.data() + record.chunkOffset + 4)} + 8;
     if (chunkBytes > UINT32_MAX || record.chunkOffset + chunkBytes > length) {
         return std::nullopt;
     }
@@ -311,10 +303,11 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
     const auto fileLength = FileLength(file.get());
     ArchivePtr archive;
     if (fileLength) {
-        if (std::memcmp(header, "RFFL", 4) != 0 || ReadU32(header + 4) != 0) {
+        if (std::memcmp(header, "RFFL", 4) != 0 || qm::GetU32LE(header + 4) != 0) {
             archive = ReadSoundLayout(file.get(), *fileLength, path, mode);
         } else {
-            const Header fields{ReadU32(header + 8), ReadU32(header + 12), ReadU32(header + 16)};
+            const Header fields{qm::GetU32LE(header + 8), qm::GetU32LE(header + 12),
+                                qm::GetU32LE(header + 16)};
             archive = ReadDirectoryLayout(file.get(), *fileLength, fields, path, mode);
         }
     }

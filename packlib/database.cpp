@@ -9,6 +9,7 @@
 #include "packlib/library_state.h"
 #include "packlib/packlib.h"
 #include "packlib/packlib_exports.h"
+#include "platform/ascii.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_output.h"
 #include "platform/file_search.h"
@@ -29,14 +30,10 @@ void CopyField(char* field, std::string_view text) {
     std::memcpy(field, text.data(), std::min<std::size_t>(text.size(), FFL_MAX_PATH - 1));
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Compares `length` characters of two texts, ignoring the case of A to Z.
 bool EqualNoCase(const char* a, const char* b, std::size_t length) {
     for (std::size_t i = 0; i < length; ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+        if (qm::LowerAscii(a[i]) != qm::LowerAscii(b[i])) {
             return false;
         }
     }
@@ -48,7 +45,7 @@ bool EqualNoCase(const char* a, const char* b, std::size_t length) {
 // list). The end of `path` differs from any prefix character, so it ends a match too.
 bool StartsWithNoCase(const char* path, const char* prefix) {
     for (; *prefix != '\0'; ++prefix, ++path) {
-        if (LowerAscii(*prefix) != LowerAscii(*path)) {
+        if (qm::LowerAscii(*prefix) != qm::LowerAscii(*path)) {
             return false;
         }
     }

@@ -1,23 +1,9 @@
 #include "patchapply/command_line.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace patchapply {
 namespace {
-
-bool IsBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Only the option's own characters are compared, so "-registerXYZ" still registers; the
 // leading character may be '-' or '/'.
@@ -26,7 +12,7 @@ bool StartsWithOption(std::string_view text, std::string_view option) {
         return false;
     }
     for (std::size_t i = 1; i < option.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != option[i]) {
+        if (qm::LowerAscii(text[i]) != option[i]) {
             return false;
         }
     }
@@ -37,7 +23,7 @@ bool StartsWithOption(std::string_view text, std::string_view option) {
 
 CommandLine ParseCommandLine(std::string_view text) {
     CommandLine result;
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = qm::Trim(text);
     if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
         result.kind = CommandKind::Register;
     } else if (StartsWithOption(trimmed, "-unregister") ||
@@ -45,7 +31,7 @@ CommandLine ParseCommandLine(std::string_view text) {
         result.kind = CommandKind::Unregister;
     } else if (StartsWithOption(trimmed, "-noprompt")) {
         result.quiet = true;
-        result.fileName = std::string(Trim(trimmed.substr(9)));
+        result.fileName = std::string(qm::Trim(trimmed.substr(9)));
     } else {
         result.fileName = std::string(trimmed);
     }

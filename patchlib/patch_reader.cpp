@@ -11,6 +11,7 @@
 #include "patchlib/library_state.h"
 #include "patchlib/patch_records.h"
 #include "patchlib/patchlib_exports.h"
+#include "platform/byte_order.h"
 #include "platform/debug_output.h"
 
 #if defined(_WIN32)
@@ -39,11 +40,6 @@ using PatchHolder = std::unique_ptr<KDZPATCH, PatchReleaser>;
 
 bool TagIs(const unsigned char* tag, const char* name) {
     return std::memcmp(tag, name, 4) == 0;
-}
-
-std::uint32_t ReadLittleEndian32(const unsigned char* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
 // The flat walk over the chunks of one file. Containers are not tracked: their sub-chunks
@@ -158,7 +154,7 @@ PatchReader::Step PatchReader::ReadChunk() {
     if (!ReadBytes(header, sizeof(header))) {
         return Step::kFail;
     }
-    const std::uint32_t size = ReadLittleEndian32(header + 4);
+    const std::uint32_t size = qm::GetU32LE(header + 4);
     if (size == 0) {
         return Step::kFail;
     }

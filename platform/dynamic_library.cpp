@@ -11,6 +11,7 @@
 #include <dlfcn.h>
 #endif
 
+#include "platform/ascii.h"
 #include "platform/program_path.h"
 
 namespace qm {
@@ -102,7 +103,7 @@ std::string PlatformLibraryFileName(std::string_view windowsName) {
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
         std::string extension = name.substr(dot);
         for (char& c : extension) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            c = LowerAscii(c);
         }
         if (extension == ".dll") {
             name.resize(dot);

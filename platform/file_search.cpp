@@ -3,27 +3,19 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/ascii.h"
+
 namespace qm {
 namespace fs = std::filesystem;
 
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
 
 // "*" and "?" against a whole name, without regard to ASCII letter case.
 bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
         if (p < pattern.size() &&
-            (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            (pattern[p] == '?' || qm::LowerAscii(pattern[p]) == qm::LowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -79,7 +71,7 @@ std::optional<std::string> SearchFile(std::string_view directory, std::string_vi
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(parent, ec)) {
         const std::string candidate = entry.path().filename().string();
-        if (EqualsNoCase(candidate, wanted) && IsRegularFile(entry.path())) {
+        if (qm::EqualsNoCase(candidate, wanted) && IsRegularFile(entry.path())) {
             return (full.has_parent_path() ? (full.parent_path() / candidate) : fs::path(candidate))
                 .string();
         }

@@ -1,6 +1,5 @@
 #include "platform/message_box.h"
 
-#include <cctype>
 #include <cstdio>
 #include <iostream>
 
@@ -11,6 +10,8 @@
 #else
 #include <unistd.h>
 #endif
+
+#include "platform/ascii.h"
 
 namespace qm {
 
@@ -61,9 +62,7 @@ class ConsoleMessageBoxes : public MessageBoxService {
             if (!std::getline(std::cin, line)) {
                 return CarefulAnswer(request.buttons);
             }
-            const char first =
-                line.empty() ? '\0'
-                             : static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+            const char first = line.empty() ? '\0' : LowerAscii(line[0]);
             for (const Choice& choice : choices) {
                 if (first == choice.letter) {
                     return choice.result;

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "inidoc/ini_document.h"
+#include "platform/ascii.h"
 
 #if !defined(_WIN32)
 #include <fcntl.h>
@@ -90,11 +91,6 @@ std::string SectionName(RegistryRoot root, std::string_view key) {
 
 std::string EntryName(std::string_view valueName) {
     return valueName.empty() ? kDefaultValueName : std::string(valueName);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           CIniDocument::EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 CIniDocument LoadStore() {
@@ -297,7 +293,7 @@ bool RegistryDeleteKey(RegistryRoot root, std::string_view key) {
     auto& sections = store.Sections();
     auto found = sections.end();
     for (auto it = sections.begin(); it != sections.end(); ++it) {
-        if (StartsWithNoCase(it->name, name + "\\")) {
+        if (qm::StartsWithNoCase(it->name, name + "\\")) {
             return false;  // subkeys first, as on Windows
         }
         if (found == sections.end() && CIniDocument::EqualsNoCase(it->name, name)) {
@@ -316,7 +312,7 @@ std::vector<std::string> RegistryEnumSubkeys(RegistryRoot root, std::string_view
     std::vector<std::string> names;
     const CIniDocument store = LoadStore();
     for (const auto& section : store.Sections()) {
-        if (StartsWithNoCase(section.name, prefix)) {
+        if (qm::StartsWithNoCase(section.name, prefix)) {
             const std::string rest = section.name.substr(prefix.size());
             if (!rest.empty() && rest.find('\\') == std::string::npos) {
                 names.push_back(rest);

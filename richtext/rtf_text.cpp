@@ -3,23 +3,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/ascii.h"
+
 namespace richtext {
-namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string RtfEscape(std::string_view text) {
     std::string out;
@@ -54,7 +40,7 @@ std::string FillPlaceholders(std::string_view rtfTemplate,
         bool replaced = false;
         if (rtfTemplate[i] == '#') {
             for (const auto& [placeholder, text] : values) {
-                if (EqualNoCase(rtfTemplate.substr(i, placeholder.size()), placeholder)) {
+                if (qm::EqualsNoCase(rtfTemplate.substr(i, placeholder.size()), placeholder)) {
                     out += RtfEscape(text);
                     i += placeholder.size();
                     replaced = true;

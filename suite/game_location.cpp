@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/ascii.h"
 #include "platform/file_attributes.h"
 #include "platform/file_search.h"
 #include "platform/message_box.h"
@@ -20,10 +21,6 @@ constexpr char kSearchPathSeparator = ':';
 // A backslash is an ordinary character in a Linux file name.
 constexpr const char* kDirectorySeparators = "/";
 #endif
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -76,16 +73,7 @@ std::optional<std::string> AskUser(GameLocationFrontEnd& frontEnd, const std::st
 bool IsGameProgramName(std::string_view path) {
     const std::size_t slash = path.find_last_of(kDirectorySeparators);
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::string_view wanted = kGameProgram;
-    if (name.size() != wanted.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (LowerAscii(name[i]) != LowerAscii(wanted[i])) {
-            return false;
-        }
-    }
-    return true;
+    return qm::EqualsNoCase(name, kGameProgram);
 }
 
 GameSearchPlaces DefaultSearchPlaces() {

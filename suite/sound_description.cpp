@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/byte_order.h"
+
 namespace suite {
 namespace {
 
@@ -16,15 +18,6 @@ constexpr std::uint32_t kSmallestFormat = 14;
 constexpr std::uint32_t kLargestFormat = 18;
 constexpr std::uint32_t kFormatWithBits = 16;
 constexpr std::uint32_t kHeaderBytesBesideFormat = 24;
-
-std::uint32_t Read32(const unsigned char* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
-std::uint16_t Read16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
 
 struct SoundHeader {
     std::uint32_t riffSize;
@@ -41,7 +34,7 @@ bool ReadHeader(const unsigned char* data, std::size_t size, SoundHeader* header
     if (data == nullptr || size < 20) {
         return false;
     }
-    header->formatSize = Read32(data + 16);
+    header->formatSize = qm::GetU32LE(data + 16);
     if (header->formatSize < kSmallestFormat || header->formatSize > kLargestFormat) {
         return false;
     }
@@ -49,11 +42,11 @@ bool ReadHeader(const unsigned char* data, std::size_t size, SoundHeader* header
     if (size < (withBits ? kWithBitsSize : kWithoutBitsSize)) {
         return false;
     }
-    header->riffSize = Read32(data + 4);
-    header->channels = Read16(data + 22);
-    header->samplesPerSecond = Read32(data + 24);
-    header->bytesPerSecond = Read32(data + 28);
-    header->bitsPerSample = withBits ? Read16(data + 34) : 0;
+    header->riffSize = qm::GetU32LE(data + 4);
+    header->channels = qm::GetU16LE(data + 22);
+    header->samplesPerSecond = qm::GetU32LE(data + 24);
+    header->bytesPerSecond = qm::GetU32LE(data + 28);
+    header->bitsPerSample = withBits ? qm::GetU16LE(data + 34) : 0;
     return true;
 }
 

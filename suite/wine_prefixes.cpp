@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/ascii.h"
 #include "platform/file_search.h"
 #include "suite/game.h"
 
@@ -12,16 +13,6 @@ namespace suite {
 namespace {
 
 namespace fs = std::filesystem;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
 
 bool IsDirectory(const fs::path& path) {
     std::error_code error;
@@ -32,7 +23,7 @@ int HexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    c = LowerAscii(c);
+    c = qm::LowerAscii(c);
     return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
 }
 
@@ -127,7 +118,7 @@ std::optional<std::string> SectionKey(std::string_view line) {
 std::optional<std::string> ValueOf(std::string_view line, std::string_view valueName) {
     std::size_t pos = 0;
     const auto name = ReadQuoted(line, &pos);
-    if (!name || !EqualsNoCase(*name, valueName) || pos >= line.size() || line[pos] != '=') {
+    if (!name || !qm::EqualsNoCase(*name, valueName) || pos >= line.size() || line[pos] != '=') {
         return std::nullopt;
     }
     ++pos;
@@ -189,7 +180,8 @@ std::vector<std::string> ReadSteamLibraryFolders(const std::string& vdfPath) {
         // New layout: "path" "<dir>"; old layout: "1" "<dir>".
         const bool numbered =
             std::all_of(first->begin(), first->end(), [](char c) { return c >= '0' && c <= '9'; });
-        if (EqualsNoCase(*first, "path") || (numbered && !first->empty() && (*second)[0] == '/')) {
+        if (qm::EqualsNoCase(*first, "path") ||
+            (numbered && !first->empty() && (*second)[0] == '/')) {
             folders.push_back(*second);
         }
     }
@@ -241,7 +233,7 @@ std::optional<std::string> ReadWineRegistryString(const std::string& regFilePath
             line.pop_back();
         }
         if (const auto section = SectionKey(line)) {
-            inKey = EqualsNoCase(*section, key);
+            inKey = qm::EqualsNoCase(*section, key);
             continue;
         }
         if (inKey) {
@@ -258,7 +250,7 @@ std::optional<std::string> PrefixPathOf(const std::string& prefix, std::string_v
         !std::isalpha(static_cast<unsigned char>(windowsPath[0]))) {
         return std::nullopt;
     }
-    const char drive = LowerAscii(windowsPath[0]);
+    const char drive = qm::LowerAscii(windowsPath[0]);
     fs::path current = fs::path(prefix) / "drive_c";
     if (drive != 'c' || !IsDirectory(current)) {
         current = fs::path(prefix) / "dosdevices" / (std::string(1, drive) + ":");
@@ -281,7 +273,8 @@ std::optional<std::string> PrefixPathOf(const std::string& prefix, std::string_v
         std::error_code error;
         bool matched = false;
         for (const auto& entry : fs::directory_iterator(current, error)) {
-            if (EqualsNoCase(entry.path().filename().string(), part) && IsDirectory(entry.path())) {
+            if (qm::EqualsNoCase(entry.path().filename().string(), part) &&
+                IsDirectory(entry.path())) {
                 current = entry.path();
                 matched = true;
                 break;

@@ -24,7 +24,7 @@
 #include "texbench/browser/menu_rules.h"
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/wait_cursor.h"
-#include "texbench/imaging/qt/bitmap_bridge.h"
+#include "texbench/imaging/qt/qimage_bridge.h"
 #include "texbench/widgets/icon_strip.h"
 #include "texbench/widgets/program_icon.h"
 
@@ -289,8 +289,7 @@ void MainDialog::OnListStateChanged() {
         return;
     }
     ItemPreview preview = model_->PreviewRow(&rows[static_cast<std::size_t>(index)]);
-    const QImage picture =
-        preview.picture.Empty() ? QImage() : ImgToBitmapHandle(preview.picture.Get());
+    const QImage picture = preview.picture.Empty() ? QImage() : ImgToQImage(preview.picture.Get());
     info_->setText(FromLocal(preview.infoLine));
     if (picture.isNull()) {
         preview_->ClearPicture();

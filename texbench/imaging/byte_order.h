@@ -1,24 +1,16 @@
-// Little- and big-endian fields of the picture formats.
+// Little-endian fields and whole-stream helpers of the picture formats.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <span>
 
-inline std::uint16_t GetU16LE(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-inline std::uint32_t GetU32LE(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-}
-inline void PutU16LE(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline void PutU32LE(std::uint8_t* p, std::uint32_t v) {
-    PutU16LE(p, v);
-    PutU16LE(p + 2, v >> 16);
-}
+#include "platform/byte_order.h"
+
+using qm::GetU16LE;
+using qm::GetU32LE;
+using qm::PutU16LE;
+using qm::PutU32LE;
 
 // Bytes from the current position to the end of the stream, or -1 when it cannot be told.
 inline long long RemainingBytes(std::FILE* stream) {

@@ -6,20 +6,13 @@
 #include <span>
 #include <vector>
 
-inline std::uint16_t GetU16BE(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
-inline std::uint32_t GetU32BE(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
-inline void PutU16BE(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v >> 8);
-    p[1] = static_cast<std::uint8_t>(v);
-}
-inline void PutU32BE(std::uint8_t* p, std::uint32_t v) {
-    PutU16BE(p, v >> 16);
-    PutU16BE(p + 2, v);
-}
+#include "platform/byte_order.h"
+
+using qm::GetU16BE;
+using qm::GetU32BE;
+using qm::PutU16BE;
+using qm::PutU32BE;
+
 inline bool IffTagIs(const std::uint8_t* p, const char (&tag)[5]) {
     return std::memcmp(p, tag, 4) == 0;
 }

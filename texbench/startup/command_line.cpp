@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/ascii.h"
+
 namespace texbench {
 namespace {
 
@@ -11,45 +13,10 @@ constexpr std::array<std::string_view, 4> kUnregisterSwitches = {"-unregister", 
                                                                  "-unregserver", "/unregserver"};
 constexpr std::array<std::string_view, 2> kNoSplashSwitches = {"-nosplash", "/nosplash"};
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string_view TrimStart(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
-std::string_view Trim(std::string_view text) {
-    text = TrimStart(text);
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (LowerAscii(text[i]) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 template <std::size_t N>
 bool StartsWithAny(std::string_view text, const std::array<std::string_view, N>& switches) {
     for (std::string_view candidate : switches) {
-        if (StartsWithNoCase(text, candidate)) {
+        if (qm::StartsWithNoCase(text, candidate)) {
             return true;
         }
     }
@@ -62,7 +29,7 @@ CommandLine ParseCommandLine(std::string_view text) {
     CommandLine result;
     result.text = std::string(text);
     // The shell may put blanks between the program name and its first argument.
-    const std::string_view head = TrimStart(text);
+    const std::string_view head = qm::TrimStart(text);
     if (StartsWithAny(head, kRegisterSwitches)) {
         result.command = StartCommand::Register;
     } else if (StartsWithAny(head, kUnregisterSwitches)) {
@@ -74,9 +41,9 @@ CommandLine ParseCommandLine(std::string_view text) {
 }
 
 std::string HandOverText(std::string_view text) {
-    std::string_view rest = Trim(text);
+    std::string_view rest = qm::Trim(text);
     if (StartsWithAny(rest, kNoSplashSwitches)) {
-        rest = TrimStart(rest.substr(kNoSplashSwitches[0].size()));
+        rest = qm::TrimStart(rest.substr(kNoSplashSwitches[0].size()));
     }
     return std::string(rest);
 }

@@ -1,9 +1,9 @@
-#include "texbench/imaging/qt/bitmap_bridge.h"
+#include "texbench/imaging/qt/qimage_bridge.h"
 
 #include <cstdlib>
 #include <cstring>
 
-QImage ImgToBitmapHandle(const IMAGEDATA* source) {
+QImage ImgToQImage(const IMAGEDATA* source) {
     if (source == nullptr || !ImgValidate(source)) {
         return {};
     }
@@ -44,7 +44,7 @@ QImage ImgToBitmapHandle(const IMAGEDATA* source) {
     return bitmap;
 }
 
-bool ImgFromBitmapHandle(const QImage& bitmap, unsigned depth, IMAGEDATA* image) {
+bool ImgFromQImage(const QImage& bitmap, unsigned depth, IMAGEDATA* image) {
     if (image == nullptr) {
         return false;
     }
@@ -86,19 +86,19 @@ bool ImgFromBitmapHandle(const QImage& bitmap, unsigned depth, IMAGEDATA* image)
     return ok;
 }
 
-QImage ToBitmapHandle(CImageBase& image) {
+QImage ToQImage(CImageBase& image) {
     IMAGEDATA record{};
     QImage bitmap;
     if (image.ExportTo(&record)) {
-        bitmap = ImgToBitmapHandle(&record);
+        bitmap = ImgToQImage(&record);
     }
     ImgFree(&record);
     return bitmap;
 }
 
-bool FromBitmapHandle(CImageBase& image, const QImage& bitmap, unsigned depth) {
+bool FromQImage(CImageBase& image, const QImage& bitmap, unsigned depth) {
     IMAGEDATA record{};
-    const bool ok = ImgFromBitmapHandle(bitmap, depth, &record) && image.ImportFrom(&record);
+    const bool ok = ImgFromQImage(bitmap, depth, &record) && image.ImportFrom(&record);
     ImgFree(&record);
     return ok;
 }
