@@ -2,12 +2,39 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "patchlib/patchlib.h"
 #include "platform/debug_output.h"
 #include "platform/library_binding.h"
+#include "tests/support/export_record.h"
 
 namespace {
+
+// Every slot of the record in its order, each named like the export it must hold.
+const qm_test::ExportSlot kSlotTable[] = {
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZCreatePatch),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZOpenPatch),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSavePatch),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZClosePatch),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetItemCount),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetPath),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSetPath),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetFirstItem),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetNextItem),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetItemName),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetItemPath),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetItemData),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSetItemName),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSetItemPath),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSetItemData),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZAddItem),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZDeleteItem),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZFindItem),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZGetBufferSize),
+    QM_EXPORT_SLOT(PATCHLIBEXPORT, KDZSetBufferSize),
+};
 
 TEST(PatchLibBinding, BindsByNameAndFillsEverySlot) {
     qm::LibraryBinding<PATCHLIBEXPORT> binding;
@@ -52,6 +79,23 @@ TEST(PatchLibBinding, InitChecksTheRecordSize) {
     EXPECT_TRUE(init(&first));
     EXPECT_TRUE(init(&second));
     EXPECT_EQ(std::memcmp(&first, &second, sizeof(first)), 0);
+}
+
+TEST(PatchLibBinding, EverySlotHoldsTheExportOfItsOwnName) {
+    auto library = qm::DynamicLibrary::Load("PatchLib.dll");
+    ASSERT_TRUE(library);
+    auto init = reinterpret_cast<LPPATCHLIBINIT>(library->Symbol("PatchLibInit"));
+    ASSERT_NE(init, nullptr);
+    PATCHLIBEXPORT record{};
+    record.dwSize = sizeof(record);
+    ASSERT_TRUE(init(&record));
+    EXPECT_EQ(qm_test::SlotFaults(record, kSlotTable, *library), std::vector<std::string>{});
+
+    PATCHLIBEXPORT swapped = record;
+    std::swap(swapped.KDZGetItemName, swapped.KDZGetItemPath);
+    EXPECT_EQ(qm_test::SlotFaults(swapped, kSlotTable, *library),
+              (std::vector<std::string>{"slot KDZGetItemName holds another function",
+                                        "slot KDZGetItemPath holds another function"}));
 }
 
 }  // namespace
