@@ -16,12 +16,14 @@ std::string DirectoryOf(const std::string& programPath) {
     return slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
 }
 
+#if !defined(_WIN32)
 // How the Linux desktop learns that the installer opens ".kdz" files.
 qm::DesktopFileType DesktopType(const std::string& programPath) {
     return {"quillmark-patchapply",     "application/x-quillmark-fastfile-patch",
             "Quillmark Fastfile Patch", "kdz",
             "Fastfile Patch Installer", programPath};
 }
+#endif
 
 }  // namespace
 

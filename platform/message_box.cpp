@@ -14,6 +14,11 @@
 
 namespace qm {
 
+#if defined(_WIN32)
+// MessageBoxA (win32/message_box_win32.cpp).
+MessageBoxService& SystemMessageBoxes();
+#endif
+
 namespace {
 
 struct Choice {
@@ -73,9 +78,19 @@ class ConsoleMessageBoxes : public MessageBoxService {
     }
 };
 
-ConsoleMessageBoxes& ConsoleService() {
+[[maybe_unused]] ConsoleMessageBoxes& ConsoleService() {
     static ConsoleMessageBoxes console;
     return console;
+}
+
+// Who answers when no program installed a service: the system's own message boxes where
+// there are any, else the console.
+MessageBoxService& DefaultService() {
+#if defined(_WIN32)
+    return SystemMessageBoxes();
+#else
+    return ConsoleService();
+#endif
 }
 
 MessageBoxService*& CurrentService() {
@@ -104,7 +119,7 @@ MessageBoxResult ShowMessageBox(const std::string& text, const std::string& capt
                                 MessageBoxButtons buttons, MessageBoxIcon icon) {
     MessageBoxService* service = CurrentService();
     MessageBoxRequest request{text, caption, buttons, icon};
-    return service != nullptr ? service->Show(request) : ConsoleService().Show(request);
+    return service != nullptr ? service->Show(request) : DefaultService().Show(request);
 }
 
 MessageBoxService* SetMessageBoxService(MessageBoxService* service) {
