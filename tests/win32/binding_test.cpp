@@ -19,16 +19,16 @@ static_assert(sizeof(PATCHLIBEXPORT) == 88, "two words and 20 pointers");
 // GetProcAddress of each name, so a name table kept in a library cannot be checked against
 // itself.
 const std::vector<std::string> kPackLibSlots = {
-    "GetFastfilePath",   "DoReadOnlyCheck",   "FFLCreateDatabase", "FFLOpenDatabase",
-    "FFLSaveDatabase",   "FFLCloseDatabase",  "FFLGetDbItemCount", "FFLGetDbPath",
-    "FFLSetDbPath",      "FFLGetFirstDbItem", "FFLGetNextDbItem",  "FFLGetDbItemPath",
-    "FFLGetDbItemFile",  "FFLSetDbItemPath",  "FFLSetDbItemFile",  "FFLAddDbItem",
-    "FFLDeleteDbItem",   "FFLFindDbItem",     "FFLCreateArchive",  "FFLOpenArchive",
-    "FFLParseArchive",   "FFLSaveArchive",    "FFLCloseArchive",   "FFLGetItemCount",
-    "FFLGetPath",        "FFLSetPath",        "FFLGetFirstItem",   "FFLGetNextItem",
-    "FFLGetItemPath",    "FFLGetItemData",    "FFLSetItemPath",    "FFLSetItemData",
-    "FFLAddItem",        "FFLDeleteItem",     "FFLFindItem",       "FFLGetBufferSize",
-    "FFLSetBufferSize",  "FFLGetPBufferSize", "FFLSetPBufferSize", "FFLGetDbBufferSize",
+    "GetFastfilePath",    "DoReadOnlyCheck",   "FFLCreateDatabase", "FFLOpenDatabase",
+    "FFLSaveDatabase",    "FFLCloseDatabase",  "FFLGetDbItemCount", "FFLGetDbPath",
+    "FFLSetDbPath",       "FFLGetFirstDbItem", "FFLGetNextDbItem",  "FFLGetDbItemPath",
+    "FFLGetDbItemFile",   "FFLSetDbItemPath",  "FFLSetDbItemFile",  "FFLAddDbItem",
+    "FFLDeleteDbItem",    "FFLFindDbItem",     "FFLCreateArchive",  "FFLOpenArchive",
+    "FFLParseArchive",    "FFLSaveArchive",    "FFLCloseArchive",   "FFLGetItemCount",
+    "FFLGetPath",         "FFLSetPath",        "FFLGetFirstItem",   "FFLGetNextItem",
+    "FFLGetItemPath",     "FFLGetItemData",    "FFLSetItemPath",    "FFLSetItemData",
+    "FFLAddItem",         "FFLDeleteItem",     "FFLFindItem",       "FFLGetBufferSize",
+    "FFLSetBufferSize",   "FFLGetPBufferSize", "FFLSetPBufferSize", "FFLGetDbBufferSize",
     "FFLSetDbBufferSize",
 };
 const std::vector<std::string> kPatchLibSlots = {
@@ -202,8 +202,8 @@ TEST_CASE("the ordinal tables: every position holds its name, the empty ones not
                 }
             } else if (byOrdinal == nullptr || byOrdinal != module.Export(name.c_str())) {
                 win32_test::Fail(__FILE__, __LINE__,
-                                 std::string(library.file) + " ordinal " +
-                                     std::to_string(ordinal) + " is not " + name);
+                                 std::string(library.file) + " ordinal " + std::to_string(ordinal) +
+                                     " is not " + name);
             }
         }
         const WORD pastTheEnd = static_cast<WORD>(library.ordinals.size() + 1);
@@ -217,8 +217,8 @@ TEST_CASE("the version resources match dwVersion") {
         DWORD versionMs;
         DWORD versionLs;
     };
-    for (const Expected& expected : {Expected{"PackLib.dll", 0x00010004, 0},
-                                     Expected{"PatchLib.dll", 0x00010000, 0}}) {
+    for (const Expected& expected :
+         {Expected{"PackLib.dll", 0x00010004, 0}, Expected{"PatchLib.dll", 0x00010000, 0}}) {
         Module module(expected.file);
         REQUIRE(module.Handle() != nullptr);
         char path[MAX_PATH] = {};

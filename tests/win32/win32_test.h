@@ -114,29 +114,28 @@ inline int RunAll() {
 
 #define WIN32_TEST_CONCAT2(a, b) a##b
 #define WIN32_TEST_CONCAT(a, b) WIN32_TEST_CONCAT2(a, b)
-#define TEST_CASE(name)                                                                       \
-    static void WIN32_TEST_CONCAT(test_case_, __LINE__)();                                    \
-    static const win32_test::Registrar WIN32_TEST_CONCAT(registrar_, __LINE__)(               \
-        name, &WIN32_TEST_CONCAT(test_case_, __LINE__));                                      \
+#define TEST_CASE(name)                                                         \
+    static void WIN32_TEST_CONCAT(test_case_, __LINE__)();                      \
+    static const win32_test::Registrar WIN32_TEST_CONCAT(registrar_, __LINE__)( \
+        name, &WIN32_TEST_CONCAT(test_case_, __LINE__));                        \
     static void WIN32_TEST_CONCAT(test_case_, __LINE__)()
 
-#define CHECK(condition)                                                 \
-    do {                                                                 \
-        if (!(condition)) {                                              \
+#define CHECK(condition)                                                   \
+    do {                                                                   \
+        if (!(condition)) {                                                \
             win32_test::Fail(__FILE__, __LINE__, "CHECK(" #condition ")"); \
-        }                                                                \
+        }                                                                  \
     } while (false)
 
-#define CHECK_EQ(actual, expected)                                                          \
-    do {                                                                                    \
-        const auto& qm_actual = (actual);                                                   \
-        const auto& qm_expected = (expected);                                               \
-        if (!(qm_actual == qm_expected)) {                                                  \
-            win32_test::Fail(__FILE__, __LINE__,                                            \
-                             #actual " == " #expected ": got [" +                           \
-                                 win32_test::Show(qm_actual) + "], expected [" +            \
-                                 win32_test::Show(qm_expected) + "]");                      \
-        }                                                                                   \
+#define CHECK_EQ(actual, expected)                                                              \
+    do {                                                                                        \
+        const auto& qm_actual = (actual);                                                       \
+        const auto& qm_expected = (expected);                                                   \
+        if (!(qm_actual == qm_expected)) {                                                      \
+            win32_test::Fail(__FILE__, __LINE__,                                                \
+                             #actual " == " #expected ": got [" + win32_test::Show(qm_actual) + \
+                                 "], expected [" + win32_test::Show(qm_expected) + "]");        \
+        }                                                                                       \
     } while (false)
 
 #define REQUIRE(condition)                                                   \
@@ -147,5 +146,7 @@ inline int RunAll() {
         }                                                                    \
     } while (false)
 
-#define WIN32_TEST_MAIN() \
-    int main() { return win32_test::RunAll(); }
+#define WIN32_TEST_MAIN()            \
+    int main() {                     \
+        return win32_test::RunAll(); \
+    }
