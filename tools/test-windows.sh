@@ -7,7 +7,8 @@
 #     diagnostics from the debug output, the game's registry entry);
 #   - the same fftool calls on Linux and on Windows write byte-identical Fastfiles,
 #     databases and patches, and each build reads the other's files;
-#   - fftool.exe on the demo game, found through Wine's registry.
+#   - fftool.exe on the demo game, found through Wine's registry, and patchapply.exe's
+#     terminal mode installing a patch into it as the Linux build does.
 # The Linux side (build/, preset default) is built here when it is missing. Prints
 # "N passed, N failed" last and exits non-zero when anything failed.
 # Needs g++-mingw-w64-i686 and wine with wine32 (tools/install-deps.sh).
@@ -38,7 +39,7 @@ linux_build=${QM_LINUX_BUILD:-$root/build}
 if [ ! -f "$linux_build/build.ninja" ]; then
   cmake --preset default "${launcher[@]}" >/dev/null
 fi
-cmake --build "$linux_build" -j "$jobs" --target PackLib PatchLib fftool make-demo-game
+cmake --build "$linux_build" -j "$jobs" --target PackLib PatchLib fftool patchapply make-demo-game
 linbin=$linux_build/bin
 
 work=$(mktemp -d /tmp/qm-windows-test.XXXXXX)
@@ -259,6 +260,30 @@ while IFS=$'\t' read -r _ fastfile; do
     diff <(echo "$linux_list") <(echo "$windows_list") || true
   fi
 done <<<"$linux_db"
+
+### patchapply.exe's terminal mode installs into the game found through the registry #######
+
+# The same patch installed by both builds, each into its own copy of the demo game: one item
+# replaced, one added, the Fastfile then byte-identical.
+IFS=$'\t' read -r folder fastfile <<<"$(head -1 <<<"$linux_db")"
+first_item=$("$linbin/fftool" list "$game/fastfile/$fastfile" | awk 'NR == 1 { print $2 }')
+(
+  cd "$work"
+  "$linbin/fftool" patch new game.kdz --title 'Demo game patch'
+  "$linbin/fftool" patch add game.kdz linux/three.rim "$first_item" --name replaced
+  "$linbin/fftool" patch add game.kdz linux/two.bin "$folder\\added.bin" --name added
+) >/dev/null
+"$linbin/make-demo-game" --register "$work/game-linux" >/dev/null
+(cd "$work" && "$linbin/patchapply" -noprompt game.kdz </dev/null >/dev/null 2>&1) || true
+(cd "$work" && win "$winbin/patchapply.exe" -noprompt game.kdz </dev/null >/dev/null) || true
+installed=$("$linbin/fftool" list "$game/fastfile/$fastfile" 2>&1) || true
+if grep -q "added.bin" <<<"$installed" &&
+  cmp -s "$game/fastfile/$fastfile" "$work/game-linux/fastfile/$fastfile"; then
+  pass "patchapply.exe -noprompt installs into the game's $fastfile as the Linux build does"
+else
+  fail "patchapply.exe -noprompt into $fastfile"
+  echo "$installed"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
