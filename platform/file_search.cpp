@@ -6,6 +6,8 @@
 namespace qm {
 namespace fs = std::filesystem;
 
+// Windows searches with the system's own functions (win32/file_search_win32.cpp).
+#if !defined(_WIN32)
 namespace {
 
 char LowerAscii(char c) {
@@ -48,6 +50,7 @@ bool IsRegularFile(const fs::path& path) {
 }
 
 }  // namespace
+#endif
 
 std::string JoinPath(std::string_view directory, std::string_view name) {
     std::string path(directory);
@@ -57,6 +60,7 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
     return path + std::string(name);
 }
 
+#if !defined(_WIN32)
 std::optional<std::string> SearchFile(std::string_view directory, std::string_view name,
                                       std::string_view defaultExtension) {
     if (name.empty()) {
@@ -100,5 +104,6 @@ std::vector<std::string> FindFiles(std::string_view directory, std::string_view 
     std::sort(names.begin(), names.end());
     return names;
 }
+#endif
 
 }  // namespace qm
