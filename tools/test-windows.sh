@@ -49,6 +49,7 @@ export WINEDEBUG=-all
 # No desktop: nothing may wait for a window, and Wine must not offer to install add-ons.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+export QM_WIN32_NO_DESKTOP=1
 # The Linux tools keep their registry in a file of their own here.
 export QUILLMARK_REGISTRY=$work/registry.ini
 

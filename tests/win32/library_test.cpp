@@ -1,6 +1,7 @@
 // PackLib.dll and PatchLib.dll through their records, on Windows: archives, the database and
 // patches written byte for byte, files of hostile sizes, refused handles named on the debug
 // output, and the game found through the system registry at process attach.
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -304,6 +305,16 @@ TEST_CASE("process attach: without the game a warning; with it, names resolve in
         // Nothing read-only: no question, go on.
         CHECK(lib->DoReadOnlyCheck(nullptr));
         CHECK_EQ(capture.Text(), std::string());
+        // A read-only Fastfile is found and asked about. Without a desktop to show the
+        // question on, nobody agreed: the careful answer (Cancel) ends the start, and the
+        // file keeps its attribute.
+        const std::string menus = fastfiles + "\\MENUS.FFL";
+        REQUIRE(SetFileAttributesA(menus.c_str(), FILE_ATTRIBUTE_READONLY));
+        if (std::getenv("QM_WIN32_NO_DESKTOP") != nullptr) {
+            CHECK(!lib->DoReadOnlyCheck("Test"));
+            CHECK((GetFileAttributesA(menus.c_str()) & FILE_ATTRIBUTE_READONLY) != 0);
+        }
+        REQUIRE(SetFileAttributesA(menus.c_str(), FILE_ATTRIBUTE_ARCHIVE));
         // The directory was fixed at attach: a later change of the entry is not seen.
         REQUIRE(SetGamePath("C:\\elsewhere"));
         archive = lib->FFLOpenArchive("menus");
