@@ -166,7 +166,7 @@ check_dll PatchLib.dll PatchLib.dll 1.0.0.0 "0x000010" "${patchlib_table[@]}"
 
 ### The Windows test programs ##################################################################
 
-for program in win32_binding_test win32_library_test; do
+for program in win32_binding_test win32_library_test win32_platform_test; do
   output=$(cd "$work" && timeout 300 wine "$winbin/$program.exe" 2>&1 | tr -d '\r') && status=0 || status=$?
   summary=$(grep -xE '[0-9]+ passed, [0-9]+ failed' <<<"$output" | tail -1 || true)
   # Its failures in full; its own summary indented, so that only ours closes the run.
