@@ -242,6 +242,25 @@ TEST_CASE("the version resources match dwVersion") {
     }
 }
 
+TEST_CASE("PackLib's string table holds the read-only check's texts") {
+    Module module("PackLib.dll");
+    REQUIRE(module.Handle() != nullptr);
+    const std::pair<UINT, std::string> strings[] = {
+        {3,
+         "One or more of your Fastfiles have the read-only attribute set. This can happen if "
+         "you copy files manually from CD-Rom. Because read-only files cannot be modified it "
+         "is recommended that you change the file(s) attributes. Do you want %s to do this for "
+         "you now?"},
+        {4, "ERROR: Failed to reset file attributes for one or more Fastfile(s)."},
+        {57344, "AvP Fastfile API"},
+    };
+    for (const auto& [id, text] : strings) {
+        char buffer[512] = {};
+        const int length = LoadStringA(module.Handle(), id, buffer, sizeof(buffer));
+        CHECK_EQ(std::string(buffer, length > 0 ? length : 0), text);
+    }
+}
+
 TEST_CASE("the buffer sizes start at their defaults and keep to 4 to 65536 KB") {
     Module packLib("PackLib.dll");
     Module patchLib("PatchLib.dll");
