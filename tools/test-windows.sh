@@ -13,6 +13,7 @@
 # "N passed, N failed" last and exits non-zero when anything failed.
 # Needs g++-mingw-w64-i686 and wine with wine32 (tools/install-deps.sh).
 set -euo pipefail
+trap 'echo "test-windows: stopped by a failed step at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
@@ -66,7 +67,10 @@ fail() { failed=$((failed + 1)); echo "[FAIL] $1"; }
 
 # The prefix is booted once for the whole run; the server stays up until cleanup().
 mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
+if ! wineboot -i >/dev/null 2>&1; then
+  echo "test-windows: wineboot could not make the prefix $WINEPREFIX" >&2
+  exit 1
+fi
 wineserver -p >/dev/null 2>&1 || true
 
 # wine with its output's line ends made Unix ones.
@@ -261,6 +265,22 @@ while IFS=$'\t' read -r _ fastfile; do
     diff <(echo "$linux_list") <(echo "$windows_list") || true
   fi
 done <<<"$linux_db"
+
+# The sound archive rewritten by both builds: the same item deleted from a copy each.
+sounds=$(awk -F'\t' 'tolower($2) == "common.ffl" { print $2 }' <<<"$linux_db")
+# (The database names it "Common.ffl"; on disk it may be in any case.)
+sound_file=$(find "$game/fastfile" -maxdepth 1 -iname "$sounds" | head -1)
+sound_item=$("$linbin/fftool" list "$sound_file" | awk 'NR == 1 { print $2 }')
+cp "$sound_file" "$work/linux/sounds.ffl"
+cp "$sound_file" "$work/windows/sounds.ffl"
+(cd "$work/linux" && "$linbin/fftool" delete sounds.ffl "$sound_item") >/dev/null 2>&1 || true
+(cd "$work/windows" && win "$winbin/fftool.exe" delete sounds.ffl "$sound_item") >/dev/null || true
+if [ -n "$sound_item" ] && cmp -s "$work/linux/sounds.ffl" "$work/windows/sounds.ffl" &&
+  ! cmp -s "$work/linux/sounds.ffl" "$sound_file"; then
+  pass "the sound archive $sounds rewritten by fftool.exe is byte-identical to the Linux build's"
+else
+  fail "the sound archive $sounds rewritten by the two builds differs (or was not rewritten)"
+fi
 
 ### patchapply.exe's terminal mode installs into the game found through the registry #######
 
