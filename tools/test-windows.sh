@@ -50,6 +50,7 @@ export WINEDEBUG=-all
 # No desktop: nothing may wait for a window, and Wine must not offer to install add-ons.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+# Tells the Windows tests that a question cannot be shown, so its careful answer is known.
 export QM_WIN32_NO_DESKTOP=1
 # The Linux tools keep their registry in a file of their own here.
 export QUILLMARK_REGISTRY=$work/registry.ini
