@@ -17,7 +17,9 @@
 #if defined(_WIN32)
 #define fseeko _fseeki64
 #define ftello _ftelli64
-using off_t = __int64;
+using FileOffset = __int64;
+#else
+using FileOffset = off_t;
 #endif
 
 namespace patchlib {
@@ -91,7 +93,7 @@ bool PatchReader::Skip(std::uint64_t count) {
     if (count > Remaining()) {
         return false;
     }
-    if (count != 0 && fseeko(file_, static_cast<off_t>(position_ + count), SEEK_SET) != 0) {
+    if (count != 0 && fseeko(file_, static_cast<FileOffset>(position_ + count), SEEK_SET) != 0) {
         return false;
     }
     position_ += count;
@@ -264,7 +266,7 @@ bool FileLength(std::FILE* file, std::uint64_t* length) {
     if (fseeko(file, 0, SEEK_END) != 0) {
         return false;
     }
-    const off_t end = ftello(file);
+    const FileOffset end = ftello(file);
     if (end < 0 || fseeko(file, 0, SEEK_SET) != 0) {
         return false;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 // Symbols of the platform library that programs and the other libraries call.
-#if defined(_WIN32)
+#if defined(QM_PLATFORM_STATIC)
+#define QM_PLATFORM_API
+#elif defined(_WIN32)
 #if defined(QM_PLATFORM_BUILD)
 #define QM_PLATFORM_API __declspec(dllexport)
 #else

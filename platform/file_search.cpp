@@ -8,6 +8,8 @@
 namespace qm {
 namespace fs = std::filesystem;
 
+// Windows searches with the system's own functions (win32/file_search_win32.cpp).
+#if !defined(_WIN32)
 namespace {
 
 // "*" and "?" against a whole name, without regard to ASCII letter case.
@@ -40,6 +42,7 @@ bool IsRegularFile(const fs::path& path) {
 }
 
 }  // namespace
+#endif
 
 std::string JoinPath(std::string_view directory, std::string_view name) {
     std::string path(directory);
@@ -49,6 +52,7 @@ std::string JoinPath(std::string_view directory, std::string_view name) {
     return path + std::string(name);
 }
 
+#if !defined(_WIN32)
 std::optional<std::string> SearchFile(std::string_view directory, std::string_view name,
                                       std::string_view defaultExtension) {
     if (name.empty()) {
@@ -92,5 +96,6 @@ std::vector<std::string> FindFiles(std::string_view directory, std::string_view 
     std::sort(names.begin(), names.end());
     return names;
 }
+#endif
 
 }  // namespace qm

@@ -15,6 +15,11 @@
 
 namespace qm {
 
+#if defined(_WIN32)
+// MessageBoxA (win32/message_box_win32.cpp).
+MessageBoxService& SystemMessageBoxes();
+#endif
+
 namespace {
 
 struct Choice {
@@ -72,9 +77,19 @@ class ConsoleMessageBoxes : public MessageBoxService {
     }
 };
 
-ConsoleMessageBoxes& ConsoleService() {
+[[maybe_unused]] ConsoleMessageBoxes& ConsoleService() {
     static ConsoleMessageBoxes console;
     return console;
+}
+
+// Who answers when no program installed a service: the system's own message boxes where
+// there are any, else the console.
+MessageBoxService& DefaultService() {
+#if defined(_WIN32)
+    return SystemMessageBoxes();
+#else
+    return ConsoleService();
+#endif
 }
 
 MessageBoxService*& CurrentService() {
@@ -103,7 +118,7 @@ MessageBoxResult ShowMessageBox(const std::string& text, const std::string& capt
                                 MessageBoxButtons buttons, MessageBoxIcon icon) {
     MessageBoxService* service = CurrentService();
     MessageBoxRequest request{text, caption, buttons, icon};
-    return service != nullptr ? service->Show(request) : ConsoleService().Show(request);
+    return service != nullptr ? service->Show(request) : DefaultService().Show(request);
 }
 
 MessageBoxService* SetMessageBoxService(MessageBoxService* service) {

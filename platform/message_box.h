@@ -28,9 +28,10 @@ struct MessageBoxRequest {
     MessageBoxIcon icon = MessageBoxIcon::None;
 };
 
-// Who answers the suite's questions. GUI programs install one that shows real dialogs; the
-// default asks on the console when standard input is a terminal, and otherwise prints the
-// message to stderr and answers with the most careful choice (Cancel, else No, else OK).
+// Who answers the suite's questions. GUI programs install one that shows real dialogs. The
+// default is the system's MessageBoxA on Windows; elsewhere it asks on the console when
+// standard input is a terminal. Either way, when nobody can be asked (no desktop, no
+// terminal) it answers with the most careful choice (Cancel, else No, else OK).
 class QM_PLATFORM_API MessageBoxService {
   public:
     virtual ~MessageBoxService();

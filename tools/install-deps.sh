@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   netpbm imagemagick
   xvfb xauth
+  # The 32-bit Windows build and its tests under Wine (tools/test-windows.sh).
+  g++-mingw-w64-i686 wine wine32:i386
 )
 
 missing=()
@@ -24,5 +26,9 @@ fi
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
+# Wine's 32-bit part comes from the i386 architecture.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

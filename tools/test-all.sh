@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the suite twice (release, then AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs the tests of both builds. Run tools/install-deps.sh first on a fresh machine.
+# and runs the tests of both builds; between them, the 32-bit Windows build under Wine.
+# Run tools/install-deps.sh first on a fresh machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,9 @@ jobs=$(nproc)
 cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+# The 32-bit Windows build, tested under Wine against the release build above.
+tools/test-windows.sh
 
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
