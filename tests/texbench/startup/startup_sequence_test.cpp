@@ -5,8 +5,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <thread>
 
