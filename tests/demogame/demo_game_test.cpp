@@ -21,6 +21,7 @@
 #include "packlib/packlib.h"
 #include "platform/library_binding.h"
 #include "platform/registry.h"
+#include "tests/support/private_game.h"
 #include "texbench/imaging/rim_archive.h"
 #include "tools/demogame/demo_game.h"
 
@@ -59,29 +60,22 @@ std::map<std::string, Bytes> Snapshot(const fs::path& root) {
     return files;
 }
 
-std::string MakeTempDir(const char* stem) {
-    std::string pattern = (fs::temp_directory_path() / (std::string(stem) + "-XXXXXX")).string();
-    return mkdtemp(pattern.data());
-}
-
 // One demo game for the whole suite. The game's registry entry is written before PackLib is
 // first loaded, since the library takes the Fastfile directory from it once, when loaded.
 class DemoGame : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        root_ = MakeTempDir("demogame");
-        game_ = root_ + "/game";
-        setenv("QUILLMARK_REGISTRY", (root_ + "/registry.ini").c_str(), 1);
-        ASSERT_TRUE(qm::RegistrySetString(qm::RegistryRoot::LocalMachine, kGameKey, "Path", game_));
+        privateGame_ = std::make_unique<qm_test::PrivateGame>();
+        ASSERT_TRUE(privateGame_->Made()) << privateGame_->Error();
+        root_ = privateGame_->Environment().Path();
+        game_ = privateGame_->Directory();
         std::string error;
-        ASSERT_TRUE(demogame::MakeDemoGame(game_, {}, &error)) << error;
         packLib_ = std::make_unique<qm::LibraryBinding<PACKLIBEXPORT>>();
         ASSERT_TRUE(packLib_->Bind("PackLib.dll", "PackLibInit", &error)) << error;
     }
     static void TearDownTestSuite() {
         packLib_.reset();
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
+        privateGame_.reset();
     }
 
     static const PACKLIBEXPORT& Lib() { return packLib_->Record(); }
@@ -124,6 +118,7 @@ class DemoGame : public ::testing::Test {
         return {item->lpData, item->dwSize};
     }
 
+    inline static std::unique_ptr<qm_test::PrivateGame> privateGame_;
     inline static std::string root_;
     inline static std::string game_;
     inline static std::unique_ptr<qm::LibraryBinding<PACKLIBEXPORT>> packLib_;

@@ -1,4 +1,5 @@
-// Small helpers of the PackLib tests: a temporary directory and hand-made Fastfile bytes.
+// Hand-made Fastfile bytes for the PackLib tests, beside the shared temporary directory and
+// file helpers.
 #pragma once
 
 #include <cstdint>
@@ -9,40 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+
 namespace packlib_test {
 
-using Bytes = std::vector<unsigned char>;
+using qm_test::Bytes;
 
-// A fresh directory under /tmp, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "packlib-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-inline Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using qm_test::ReadFile;
+using qm_test::TempDir;
+using qm_test::WriteFile;
 
 inline void PutU32(Bytes& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {

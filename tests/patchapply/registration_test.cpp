@@ -1,11 +1,11 @@
 // Registering the installer for ".kdz" files and removing the registration again.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "patchapply/registration.h"
 #include "platform/registry.h"
+#include "tests/support/private_environment.h"
 
 namespace {
 
@@ -13,19 +13,8 @@ using qm::RegistryRoot;
 
 class PatchApplyRegistration : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("patchapply-reg-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-        setenv("QUILLMARK_REGISTRY", (dir_ / "registry.ini").c_str(), 1);
-        setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("QUILLMARK_REGISTRY");
-        unsetenv("XDG_DATA_HOME");
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path dir_;
+    qm_test::PrivateEnvironment env_;
+    const std::filesystem::path dir_ = env_.Path();
 };
 
 std::string Get(RegistryRoot root, const char* key, const char* value) {

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_order.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+
 namespace patch_test {
 
 using Bytes = std::vector<unsigned char>;
@@ -70,38 +74,12 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-inline Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using qm_test::ReadFile;
+using qm_test::TempDir;
+using qm_test::WriteFile;
 
 inline std::uint32_t SizeAt(const Bytes& bytes, std::size_t offset) {
-    return static_cast<std::uint32_t>(bytes[offset]) | bytes[offset + 1] << 8 |
-           bytes[offset + 2] << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+    return qm::GetU32LE(bytes.data() + offset);
 }
-
-// A fresh directory, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "patchlib-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~TempDir() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
 
 }  // namespace patch_test

@@ -8,11 +8,13 @@
 #include "platform/message_box.h"
 #include "suite/game_location.h"
 #include "suite/wine_prefixes.h"
-#include "tests/texbench/startup/startup_test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/private_environment.h"
+#include "tests/support/private_game.h"
 
 namespace {
 
-using namespace startup_test;
+using namespace qm_test;
 namespace fs = std::filesystem;
 
 class ScriptedFrontEnd : public suite::GameLocationFrontEnd {

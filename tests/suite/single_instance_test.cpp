@@ -6,11 +6,12 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <fstream>
 #include <future>
 #include <thread>
 
 #include "platform/registry.h"
-#include "tests/texbench/startup/startup_test_support.h"
+#include "tests/support/private_environment.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ class SingleInstance : public ::testing::Test {
         while (waitpid(-1, nullptr, WNOHANG) > 0) {
         }
     }
-    startup_test::PrivateEnvironment env_;
+    qm_test::PrivateEnvironment env_;
 };
 
 TEST_F(SingleInstance, HandOverRestoresThenHandsTheTextWithItsNul) {

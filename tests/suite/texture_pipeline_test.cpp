@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "suite/image_record.h"
-#include "tests/packlib/test_files.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 #include "texbench/imaging/bmp_image.h"
 #include "texbench/imaging/iff_image.h"
 #include "texbench/imaging/tga_image.h"
@@ -71,9 +73,9 @@ TEST(TexturePipeline, PictureClassByExtensionInAnyCase) {
 }
 
 TEST(TexturePipeline, PictureIntoSlotsAndASlotBackIntoAnotherFormat) {
-    packlib_test::TempDir dir;
+    qm_test::TempDir dir;
     const std::string source = dir.File("three.bmp");
-    packlib_test::WriteFile(source, ThreeColourBmp());
+    qm_test::WriteFile(source, ThreeColourBmp());
 
     CRimArchive texture;
     CBmpImage bmp;
@@ -99,14 +101,14 @@ TEST(TexturePipeline, PictureIntoSlotsAndASlotBackIntoAnotherFormat) {
 }
 
 TEST(TexturePipeline, FailuresLeaveNothingHalfDone) {
-    packlib_test::TempDir dir;
+    qm_test::TempDir dir;
     CRimArchive texture;
     CBmpImage bmp;
     EXPECT_FALSE(suite::FillSlotsFromPicture(bmp, dir.File("missing.bmp"), texture));
     EXPECT_EQ(suite::FilledSlotCount(texture), 0u);
     EXPECT_EQ(suite::FirstFilledSlot(texture), std::nullopt);
 
-    packlib_test::WriteFile(dir.File("not-a-picture.bmp"), {'B', 'M', 1, 2, 3});
+    qm_test::WriteFile(dir.File("not-a-picture.bmp"), {'B', 'M', 1, 2, 3});
     EXPECT_FALSE(suite::FillSlotsFromPicture(bmp, dir.File("not-a-picture.bmp"), texture));
 
     // An empty slot exports nothing and writes no file.

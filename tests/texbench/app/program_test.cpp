@@ -10,7 +10,8 @@
 
 #include "platform/ipc.h"
 #include "platform/registry.h"
-#include "tests/packlib/test_files.h"
+#include "tests/support/private_environment.h"
+#include "tests/support/private_game.h"
 #include "tools/demogame/demo_game.h"
 
 extern char** environ;
@@ -28,49 +29,27 @@ class TexBenchProgram : public ::testing::Test {
     void SetUp() override {
         // A copy of the program in a directory of its own, so that its settings file and
         // registration point there; the libraries beside it are those of the build.
-        fs::create_directories(dir_.File("bin"));
+        fs::create_directories(env_.File("bin"));
         fs::copy_file(std::string(QM_BIN_DIR) + "/texbench", Program());
         for (const char* library : {"libPackLib.so", "libquillmark_platform.so"}) {
             fs::create_symlink(std::string(QM_BIN_DIR) + "/" + library,
-                               dir_.File("bin/") + library);
+                               env_.File("bin/") + library);
         }
-        fs::create_directories(dir_.File("run"));
-        fs::permissions(dir_.File("run"), fs::perms::owner_all);
-        fs::create_directories(dir_.File("home"));
-        Set("QUILLMARK_REGISTRY", dir_.File("registry.ini"));
-        Set("XDG_RUNTIME_DIR", dir_.File("run"));
-        Set("XDG_DATA_HOME", dir_.File("data"));
-        Set("HOME", dir_.File("home"));
-        Set("QT_QPA_PLATFORM", "offscreen");
-        unsetenv("WINEPREFIX");
+        env_.Set("QT_QPA_PLATFORM", "offscreen");
     }
     void TearDown() override {
         for (pid_t pid : running_) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
     }
 
-    void Set(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(name.c_str(), value.c_str(), 1);
-    }
-    std::string Program() const { return dir_.File("bin/texbench"); }
+    std::string Program() const { return env_.File("bin/texbench"); }
 
     void MakeGame() {
         std::string error;
-        ASSERT_TRUE(demogame::MakeDemoGame(dir_.File("game"), {}, &error)) << error;
-        qm::RegistrySetString(qm::RegistryRoot::LocalMachine,
-                              "Software\\Fox Interactive\\Aliens versus Predator", "Path",
-                              dir_.File("game"));
+        ASSERT_TRUE(demogame::MakeDemoGame(env_.File("game"), {}, &error)) << error;
+        qm_test::SetGamePathInRegistry(env_.File("game"));
     }
 
     pid_t Start(std::vector<std::string> arguments) {
@@ -123,24 +102,23 @@ class TexBenchProgram : public ::testing::Test {
                                      "Software\\Quillmark\\Skinwright");
     }
 
-    packlib_test::TempDir dir_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    qm_test::PrivateEnvironment env_;
     std::vector<pid_t> running_;
 };
 
 TEST_F(TexBenchProgram, RegistersAndUnregistersWithoutADisplay) {
-    unsetenv("QT_QPA_PLATFORM");
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    env_.Set("QT_QPA_PLATFORM", std::nullopt);
+    env_.Set("DISPLAY", std::nullopt);
+    env_.Set("WAYLAND_DISPLAY", std::nullopt);
     EXPECT_EQ(Run({"-REGISTERxyz"}), 0);
     EXPECT_EQ(qm::RegistryGetString(qm::RegistryRoot::ClassesRoot,
                                     "Quillmark.FastFile\\shell\\open\\command", ""),
               Program() + " %1");
-    EXPECT_TRUE(fs::exists(dir_.File("data/applications/quillmark-texbench.desktop")));
+    EXPECT_TRUE(fs::exists(env_.File("data/applications/quillmark-texbench.desktop")));
     EXPECT_EQ(Run({"/unregserver"}), 0);
     EXPECT_FALSE(Registered());
     EXPECT_FALSE(qm::RegistryKeyExists(qm::RegistryRoot::ClassesRoot, ".ffl"));
-    EXPECT_FALSE(fs::exists(dir_.File("bin/texbench.cfg"))) << "no settings were loaded";
+    EXPECT_FALSE(fs::exists(env_.File("bin/texbench.cfg"))) << "no settings were loaded";
 }
 
 TEST_F(TexBenchProgram, SecondStartHandsOverAndEndsWhileTheFirstRuns) {
@@ -152,12 +130,12 @@ TEST_F(TexBenchProgram, SecondStartHandsOverAndEndsWhileTheFirstRuns) {
     }
     ASSERT_TRUE(Registered());
 
-    EXPECT_EQ(Run({"-nosplash", dir_.File("game/fastfile/Menus.ffl")}), 0);
+    EXPECT_EQ(Run({"-nosplash", env_.File("game/fastfile/Menus.ffl")}), 0);
     EXPECT_EQ(Run({"-nosplash"}), 0);
     EXPECT_EQ(WaitFor(first, 300ms), -1) << "the first instance still runs";
 
     EXPECT_EQ(CloseAndWait(first), 0);
-    EXPECT_TRUE(fs::exists(dir_.File("bin/texbench.cfg"))) << "settings are saved at exit";
+    EXPECT_TRUE(fs::exists(env_.File("bin/texbench.cfg"))) << "settings are saved at exit";
     EXPECT_TRUE(qm::IpcListener::Listen(kInstanceName)) << "the endpoint is free again";
 }
 

@@ -14,6 +14,9 @@
 #include "packlib/packlib.h"
 #include "platform/library_binding.h"
 #include "platform/registry.h"
+#include "tests/support/files.h"
+#include "tests/support/private_environment.h"
+#include "tests/support/private_game.h"
 #include "texbench/imaging/image_data.h"
 #include "texbench/imaging/rim_archive.h"
 
@@ -24,28 +27,18 @@ using Bytes = std::vector<unsigned char>;
 class GameDirectory {
   public:
     GameDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "texbench-browser-XXXXXX").string();
-        root_ = mkdtemp(pattern.data());
-        setenv("QUILLMARK_REGISTRY", (root_ + "/registry.ini").c_str(), 1);
-        fastfiles_ = root_ + "/game/fastfile/";
+        fastfiles_ = Root() + "/game/fastfile/";
         std::filesystem::create_directories(fastfiles_);
-        std::ofstream(root_ + "/game/AvP.exe") << "stand-in";
-        qm::RegistrySetString(qm::RegistryRoot::LocalMachine,
-                              "Software\\Fox Interactive\\Aliens versus Predator", "Path",
-                              root_ + "/game");
+        qm_test::Touch(Root() + "/game/AvP.exe", "stand-in");
+        qm_test::SetGamePathInRegistry(Root() + "/game");
         bound_ = packLib_.Bind("PackLib.dll", "PackLibInit", &error_);
     }
-    ~GameDirectory() {
-        packLib_.Unbind();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
+    ~GameDirectory() { packLib_.Unbind(); }
 
     bool Bound() const { return bound_; }
     const std::string& BindError() const { return error_; }
     const PACKLIBEXPORT& Lib() const { return packLib_.Record(); }
-    const std::string& Root() const { return root_; }
+    const std::string& Root() const { return environment_.Path(); }
     // The Fastfile directory, with its trailing separator.
     const std::string& Fastfiles() const { return fastfiles_; }
 
@@ -57,7 +50,7 @@ class GameDirectory {
     }
 
   private:
-    std::string root_;
+    qm_test::PrivateEnvironment environment_;
     std::string fastfiles_;
     qm::LibraryBinding<PACKLIBEXPORT> packLib_;
     bool bound_ = false;
@@ -69,14 +62,9 @@ inline GameDirectory& Game() {
     return game;
 }
 
-inline void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
+using qm_test::WriteText;
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    qm_test::WriteFile(path, bytes);
 }
 
 // Writes a directory-layout Fastfile through PackLib itself.

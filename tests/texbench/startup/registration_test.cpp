@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/texbench/startup/startup_test_support.h"
+#include "tests/support/private_environment.h"
 #include "texbench/startup/registration.h"
 
 namespace {
@@ -17,7 +17,7 @@ std::string Get(RegistryRoot root, const std::string& key, const char* value) {
 }
 
 TEST(TexBenchRegistration, WritesTheTableInOrderAndRemovesIt) {
-    startup_test::PrivateEnvironment env;
+    qm_test::PrivateEnvironment env;
     texbench::RegisterProgram("/opt/quillmark/texbench");
 
     // The class keys in the order of the table, then the program's values.
@@ -78,7 +78,7 @@ TEST(TexBenchRegistration, WritesTheTableInOrderAndRemovesIt) {
 }
 
 TEST(TexBenchRegistration, AStartRewritesTheEntriesAndFollowsAMovedProgram) {
-    startup_test::PrivateEnvironment env;
+    qm_test::PrivateEnvironment env;
     texbench::RegisterProgram("/opt/old/texbench");
     qm::RegistrySetString(RegistryRoot::ClassesRoot, "Quillmark.FastFile\\shell\\open", "", "x");
     texbench::RegisterProgram("/opt/new/texbench", false);
@@ -91,7 +91,7 @@ TEST(TexBenchRegistration, AStartRewritesTheEntriesAndFollowsAMovedProgram) {
 }
 
 TEST(TexBenchRegistration, UnregisteringWhatIsNotThereChangesNothing) {
-    startup_test::PrivateEnvironment env;
+    qm_test::PrivateEnvironment env;
     texbench::UnregisterProgram();
     EXPECT_FALSE(qm::RegistryKeyExists(RegistryRoot::ClassesRoot, ".ffl"));
 }

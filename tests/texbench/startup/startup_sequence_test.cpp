@@ -5,19 +5,23 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <thread>
 
 #include "platform/file_attributes.h"
 #include "platform/message_box.h"
-#include "tests/texbench/startup/startup_test_support.h"
+#include "platform/registry.h"
+#include "tests/support/files.h"
+#include "tests/support/private_environment.h"
+#include "tests/support/private_game.h"
 #include "texbench/startup/settings.h"
 #include "texbench/startup/startup_sequence.h"
 
 namespace {
 
-using namespace startup_test;
+using namespace qm_test;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/ipc.h"
-#include "tests/packlib/test_files.h"
+#include "tests/support/private_environment.h"
 
 namespace {
 
@@ -15,9 +15,7 @@ using namespace std::chrono_literals;
 
 class Ipc : public ::testing::Test {
   protected:
-    void SetUp() override { setenv("XDG_RUNTIME_DIR", dir_.Path().c_str(), 1); }
-    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
-    packlib_test::TempDir dir_;
+    qm_test::PrivateEnvironment env_;
 };
 
 TEST_F(Ipc, BroadcastReachesEveryListener) {
@@ -69,6 +67,19 @@ TEST_F(Ipc, NobodyListeningOrNotAnswering) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(qm::IpcBroadcast({"WM_WININICHANGE", {}}, 200ms), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST_F(Ipc, ListeningIsToldWithoutAMessage) {
+    EXPECT_FALSE(qm::IpcIsListening("Quillmark - Skinwright"));
+    {
+        auto listener = qm::IpcListener::Listen("Quillmark - Skinwright");
+        ASSERT_TRUE(listener);
+        EXPECT_TRUE(qm::IpcIsListening("Quillmark - Skinwright"));
+        EXPECT_FALSE(qm::IpcIsListening("Quillmark - FastFile Patch Editor"));
+        // The question is no message: the listener has nothing to take.
+        EXPECT_FALSE(listener->Receive(100ms));
+    }
+    EXPECT_FALSE(qm::IpcIsListening("Quillmark - Skinwright"));
 }
 
 }  // namespace
