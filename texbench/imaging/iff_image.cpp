@@ -65,7 +65,24 @@ bool CIffImage::ReadBitmapHeader(std::FILE* stream, std::uint32_t size, unsigned
     header_.bEncoding = bmhd[10] == 0 ? kPlanar : kByteRun1;
     header_.dwTransparent = GetU16BE(bmhd + 12);
     header_.bAlign = 8;
-    return true;
+    // Writers that add fields after the first 20 bytes still end the chunk where its size
+    // says; the next chunk header starts there, not directly after the fields we know.
+    return Skip(stream, size - 20) && SkipPad(stream, size);
+}
+
+bool CIffImage::ReadDisplayModes(std::FILE* stream, std::uint32_t size) {
+    // Hold-and-modify and extra-half-bright pixels are not palette indices: decoded as such they
+    // give plainly wrong colours, so such pictures are refused.
+    constexpr std::uint32_t kHoldAndModify = 0x800, kExtraHalfBright = 0x80;
+    std::uint8_t modes[4];
+    if (size < sizeof modes) {
+        return Skip(stream, IffEven(size));  // too short to carry the flags
+    }
+    if (std::fread(modes, 1, sizeof modes, stream) != sizeof modes ||
+        (GetU32BE(modes) & (kHoldAndModify | kExtraHalfBright)) != 0) {
+        return false;
+    }
+    return Skip(stream, size - 4) && SkipPad(stream, size);
 }
 
 bool CIffImage::ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned planes) {
@@ -82,7 +99,8 @@ bool CIffImage::ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned pla
     if (std::fread(palette_.data(), 1, taken, stream) != taken) {
         return false;
     }
-    header_.dwColorsUsed = taken / 3;
+    // The CMAP length is no count of the colours in use: writers store short maps while the
+    // body still uses every plane, and a count taken from it would make later slots drop planes.
     return Skip(stream, size - taken) && SkipPad(stream, size);
 }
 
@@ -136,6 +154,8 @@ bool CIffImage::Read(std::FILE* stream) {
             ok =
                 ReadBitmapHeader(stream, size, planes) &&
                 (palette_.empty() || (planes <= 16 && FullPaletteBytes(planes) == palette_.size()));
+        } else if (IffTagIs(head, "CAMG")) {
+            ok = ReadDisplayModes(stream, size);
         } else if (IffTagIs(head, "CMAP") && palette_.empty()) {
             ok = ReadColorMap(stream, size, planes);
         } else if (IffTagIs(head, "BODY") && pixels_.empty()) {
