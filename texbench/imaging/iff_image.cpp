@@ -56,7 +56,8 @@ bool CIffImage::ReadBitmapHeader(std::FILE* stream, std::uint32_t size, unsigned
     planes = bmhd[8];
     const unsigned masking = bmhd[9];
     if (masking == 1 || width == 0 || height == 0 ||
-        (planes != 4 && planes != 8 && planes != 16 && planes != 24)) {
+        (planes != 4 && planes != 8 && planes != 16 && planes != 24) ||
+        !ImgFitsLargestPicture(width, height, planes)) {
         return false;
     }
     header_.wWidth = static_cast<std::uint16_t>(width);
@@ -105,14 +106,13 @@ bool CIffImage::ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned pla
 }
 
 bool CIffImage::ReadBody(std::FILE* stream, std::uint32_t size, unsigned planes) {
-    // The body must hold the picture its header claims, or could expand to it; anything else
-    // is refused before a byte is allocated.
+    // A raw body must hold the whole picture; a packed one may end early (the rest decodes
+    // as zeros), since the header's size is already within the largest picture.
     const std::uint64_t needed =
         std::uint64_t{IlbmRowBytes(header_.wWidth)} * planes * header_.wHeight;
     const long long remaining = RemainingBytes(stream);
     if (planes == 0 || remaining < 0 || size > static_cast<std::uint64_t>(remaining) ||
-        (header_.bEncoding == kPlanar && size < needed) ||
-        (header_.bEncoding == kByteRun1 && ByteRun1MaxExpansion(size) < needed)) {
+        (header_.bEncoding == kPlanar && size < needed)) {
         return false;
     }
     pixels_.resize(size);
@@ -188,7 +188,7 @@ bool CIffImage::Decode() {
     layout.pixelBytes = (planes + 7) / 8;
     layout.highByteFirst = planes <= 16;
     if (header_.bEncoding == kByteRun1) {
-        if (ByteRun1MaxExpansion(pixels_.size()) < layout.BodyBytes()) {
+        if (!ImgFitsLargestPicture(header_.wWidth, header_.wHeight, planes)) {
             return false;
         }
         std::vector<std::uint8_t> body(layout.BodyBytes(), 0);
