@@ -5,18 +5,16 @@ namespace {
 
 // The last non-empty line of the captured text, stripped of its severity prefix.
 std::string LastDiagnostic(const std::string& text) {
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == '\n') {
-        --end;
+    const std::size_t end = text.find_last_not_of('\n');
+    if (end == std::string::npos) {
+        return std::string();
     }
-    const std::size_t start = text.rfind('\n', end == 0 ? 0 : end - 1);
-    std::string line = text.substr(start == std::string::npos ? 0 : start + 1,
-                                   end - (start == std::string::npos ? 0 : start + 1));
-    for (const char* prefix : {"ERROR: ", "WARNING: "}) {
-        const std::string p = prefix;
-        if (line.compare(0, p.size(), p) == 0) {
-            line.erase(0, p.size());
-            break;
+    const std::size_t newline = text.rfind('\n', end);
+    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    std::string line = text.substr(start, end + 1 - start);
+    for (const std::string prefix : {"ERROR: ", "WARNING: "}) {
+        if (line.starts_with(prefix)) {
+            return line.substr(prefix.size());
         }
     }
     return line;
@@ -24,12 +22,9 @@ std::string LastDiagnostic(const std::string& text) {
 
 }  // namespace
 
-std::string FailureDetails::Describe(const std::string& what, const std::string& fallback) const {
-    std::string cause = LastDiagnostic(capture_.Text());
-    if (cause.empty()) {
-        cause = fallback.empty() ? "no cause given" : fallback;
-    }
-    return what + ": " + cause;
+std::string FailureDetails::Describe(const std::string& what) const {
+    const std::string cause = LastDiagnostic(capture_.Text());
+    return what + ": " + (cause.empty() ? "no cause given" : cause);
 }
 
 std::string Named(const char* kind, const std::string& name) {

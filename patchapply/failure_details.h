@@ -12,8 +12,8 @@ namespace patchapply {
 class FailureDetails {
   public:
     // `what` names the file ("Fastfile \"menus.ffl\""); the cause is the last line the libraries
-    // wrote, without its "ERROR: " or "WARNING: ", or `fallback` when they wrote nothing.
-    std::string Describe(const std::string& what, const std::string& fallback = "") const;
+    // wrote, without its "ERROR: " or "WARNING: ".
+    std::string Describe(const std::string& what) const;
 
   private:
     qm::DebugCapture capture_;
