@@ -40,7 +40,21 @@ struct ReadMode {
     std::uint32_t bufferBytes;
     const char* openFailed;
     const char* readFailed;
+    const char* function;  // "FFLOpenArchive()", for the line naming the cause
 };
+
+// Why a read failed, told after the function's usual line; left empty for a failed
+// allocation, which that line already names.
+using Cause = std::string;
+
+constexpr const char* kDirectoryCut =
+    "the file is cut off: its directory or data block ends past the end of the file";
+constexpr const char* kReadError = "the file could not be read";
+
+bool Fail(Cause& cause, const char* why) {
+    cause = why;
+    return false;
+}
 
 bool Seek(std::FILE* file, std::uint64_t offset, int origin) {
 #if defined(_WIN32)
@@ -114,7 +128,7 @@ struct DataRange {
 // Walks the directory and builds the items, without data. False on any bad entry or
 // allocation failure; every range is checked to lie inside the data block.
 bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& directory,
-                   std::vector<DataRange>& ranges) {
+                   std::vector<DataRange>& ranges, Cause& cause) {
     const std::uint64_t directorySize = header.directorySize;
     ItemAppender appender(archive);
     std::uint64_t position = 0;
@@ -125,10 +139,11 @@ bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& direc
         const auto pathLength =
             TerminatedLength(entry + kEntryFixedBytes, directorySize - position - kEntryFixedBytes);
         if (!pathLength || *pathLength > kMaxItemPath) {
-            return false;
+            return Fail(cause,
+                        "bad entry: an item path without its end or of 260 characters or more");
         }
         if (offset + length > header.dataSize) {
-            return false;
+            return Fail(cause, "bad size: an item lies outside the data block");
         }
         const char* path = reinterpret_cast<const char*>(entry + kEntryFixedBytes);
         FFLITEM* item = NewItemRecord(std::string_view(path, *pathLength), nullptr, 0);
@@ -145,7 +160,8 @@ bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& direc
 // Reads every item's data straight into its own block. Items written by the library follow
 // each other, so the file is read front to back and seeks are only needed for files laid out
 // otherwise.
-bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<DataRange>& ranges) {
+bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<DataRange>& ranges,
+                  Cause& cause) {
     std::uint64_t position = UINT64_MAX;
     for (const DataRange& range : ranges) {
         if (range.length == 0) {
@@ -153,7 +169,7 @@ bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<Da
         }
         const std::uint64_t at = dataStart + range.offset;
         if (at != position && !Seek(file, at, SEEK_SET)) {
-            return false;
+            return Fail(cause, kReadError);
         }
         auto* block = static_cast<unsigned char*>(std::malloc(range.length));
         if (block == nullptr) {
@@ -162,7 +178,7 @@ bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<Da
         range.item->lpData = block;
         range.item->dwSize = range.length;
         if (std::fread(block, 1, range.length, file) != range.length) {
-            return false;
+            return Fail(cause, kReadError);
         }
         position = at + range.length;
     }
@@ -172,7 +188,7 @@ bool ReadItemData(std::FILE* file, std::uint64_t dataStart, const std::vector<Da
 // The directory layout, after the header was read. Null on failure (diagnostic left to the
 // caller).
 ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const Header& header,
-                               const std::string& path, const ReadMode& mode) {
+                               const std::string& path, const ReadMode& mode, Cause& cause) {
     ArchivePtr archive(NewArchiveRecord(path));
     if (!archive) {
         return nullptr;
@@ -181,21 +197,25 @@ ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const 
     if (!hasEntries || (mode.withData && header.dataSize == 0)) {
         return archive;
     }
-    // Sizes come from the file: nothing is allocated for a block the file cannot hold. A
-    // parse checks the data block too, so that a truncated file is not listed as sound.
+    // Sizes come from the file: nothing is allocated for a block the file cannot hold. An
+    // open needs both blocks whole; a parse reads only the directory, so a file whose data
+    // block alone is cut short still lists its names.
     const std::uint64_t dataStart = kHeaderBytes + std::uint64_t{header.directorySize};
-    if (dataStart + header.dataSize > fileLength) {
+    const std::uint64_t needed = mode.withData ? dataStart + header.dataSize : dataStart;
+    if (needed > fileLength) {
+        Fail(cause, kDirectoryCut);
         return nullptr;
     }
     auto directory = ReadBlock(file, kHeaderBytes, header.directorySize);
     if (!directory) {
+        Fail(cause, kReadError);
         return nullptr;
     }
     std::vector<DataRange> ranges;
-    if (!ReadDirectory(archive.get(), header, *directory, ranges)) {
+    if (!ReadDirectory(archive.get(), header, *directory, ranges, cause)) {
         return nullptr;
     }
-    if (mode.withData && !ReadItemData(file, dataStart, ranges)) {
+    if (mode.withData && !ReadItemData(file, dataStart, ranges, cause)) {
         return nullptr;
     }
     return archive;
@@ -210,8 +230,9 @@ struct SoundRecord {
 };
 
 std::optional<SoundRecord> ReadSoundRecord(const Block& file, std::uint64_t length,
-                                           std::uint64_t position) {
+                                           std::uint64_t position, Cause& cause) {
     if (position + 2 > length) {
+        Fail(cause, "the file is cut off inside a sound record");
         return std::nullopt;
     }
     SoundRecord record{};
@@ -220,31 +241,49 @@ std::optional<SoundRecord> ReadSoundRecord(const Block& file, std::uint64_t leng
     // The buffer carries a zero after the content, so a terminator is always found.
     const auto pathLength = TerminatedLength(file.data() + pathStart, length + 1 - pathStart);
     if (!pathLength || *pathLength == 0 || *pathLength > kMaxItemPath) {
+        Fail(cause,
+             "bad magic: neither \"RFFL\" nor a sound record with a path of 1 to 259 "
+             "characters");
         return std::nullopt;
     }
     record.path =
         std::string_view(reinterpret_cast<const char*>(file.data() + pathStart), *pathLength);
     record.chunkOffset = pathStart + *pathLength + 1;
-    if (record.chunkOffset + 8 > length ||
-        std::memcmp(file.data() + record.chunkOffset, "RIFF", 4) != 0) {
+    if (record.chunkOffset + 8 > length) {
+        Fail(cause, "the file is cut off inside a sound record");
+        return std::nullopt;
+    }
+    if (std::memcmp(file.data() + record.chunkOffset, "RIFF", 4) != 0) {
+        Fail(cause, "bad magic: a sound record without \"RIFF\" after its path");
         return std::nullopt;
     }
     const std::uint64_t chunkBytes =
         std::uint64_t{qm::GetU32LE(file.data() + record.chunkOffset + 4)} + 8;
     if (chunkBytes > UINT32_MAX || record.chunkOffset + chunkBytes > length) {
+        Fail(cause, "the file is cut off: a RIFF chunk ends past the end of the file");
         return std::nullopt;
     }
     record.chunkBytes = static_cast<std::uint32_t>(chunkBytes);
     return record;
 }
 
+// The 16-bit end mark the library writes after the last sound record.
+bool EndsWithEndMark(const Block& file, std::uint64_t length, std::uint64_t position) {
+    return length - position >= 2 && file.data()[position] == 0xFF &&
+           file.data()[position + 1] == 0xFF;
+}
+
 ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std::string& path,
-                           const ReadMode& mode) {
+                           const ReadMode& mode, Cause& cause) {
     if (fileLength == 0) {
         return nullptr;
     }
     auto content = ReadBlock(file, 0, fileLength);
-    if (!content || !ReadSoundRecord(*content, fileLength, 0)) {
+    if (!content) {
+        Fail(cause, kReadError);
+        return nullptr;
+    }
+    if (!ReadSoundRecord(*content, fileLength, 0, cause)) {
         return nullptr;
     }
     ArchivePtr archive(NewArchiveRecord(""));
@@ -255,7 +294,7 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
     ItemAppender appender(archive.get());
     std::uint64_t position = 0;
     while (fileLength - position > 8) {
-        const auto record = ReadSoundRecord(*content, fileLength, position);
+        const auto record = ReadSoundRecord(*content, fileLength, position, cause);
         if (!record) {
             return nullptr;
         }
@@ -268,6 +307,12 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
         item->wTag = record->tag;
         appender.Append(item);
         position = record->chunkOffset + record->chunkBytes;
+    }
+    // Records carry no count, so a file cut right after a record (or inside the next one's
+    // first bytes) would pass for an archive with fewer sounds; only the end mark tells.
+    if (!EndsWithEndMark(*content, fileLength, position)) {
+        Fail(cause, "the file is cut off: the end mark after the last sound record is missing");
+        return nullptr;
     }
     CopyPathField(archive->szPath, path);
     return archive;
@@ -302,17 +347,22 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
     }
     const auto fileLength = FileLength(file.get());
     ArchivePtr archive;
-    if (fileLength) {
-        if (std::memcmp(header, "RFFL", 4) != 0 || qm::GetU32LE(header + 4) != 0) {
-            archive = ReadSoundLayout(file.get(), *fileLength, path, mode);
-        } else {
-            const Header fields{qm::GetU32LE(header + 8), qm::GetU32LE(header + 12),
-                                qm::GetU32LE(header + 16)};
-            archive = ReadDirectoryLayout(file.get(), *fileLength, fields, path, mode);
-        }
+    Cause cause;
+    if (!fileLength) {
+        cause = kReadError;
+    } else if (std::memcmp(header, "RFFL", 4) != 0 || qm::GetU32LE(header + 4) != 0) {
+        archive = ReadSoundLayout(file.get(), *fileLength, path, mode, cause);
+    } else {
+        const Header fields{qm::GetU32LE(header + 8), qm::GetU32LE(header + 12),
+                            qm::GetU32LE(header + 16)};
+        archive = ReadDirectoryLayout(file.get(), *fileLength, fields, path, mode, cause);
     }
     if (!archive) {
+        // The usual line first, which callers know, then what was wrong with the file.
         qm::DebugOutput(mode.readFailed);
+        if (!cause.empty()) {
+            qm::DebugOutput(("ERROR: " + std::string(mode.function) + " " + cause + "\n").c_str());
+        }
         return nullptr;
     }
     return archive.release();
@@ -324,16 +374,16 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
 extern "C" {
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{true, packlib::ArchiveBufferBytes(),
-                                 "WARNING: FFLOpenArchive() failed to open Archive\n",
-                                 "ERROR: FFLOpenArchive() failed to allocate memory!\n"};
+    const packlib::ReadMode mode{
+        true, packlib::ArchiveBufferBytes(), "WARNING: FFLOpenArchive() failed to open Archive\n",
+        "ERROR: FFLOpenArchive() failed to allocate memory!\n", "FFLOpenArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{false, packlib::ParseBufferBytes(),
-                                 "WARNING: FFLParseArchive() failed to open Archive\n",
-                                 "ERROR: FFLParseArchive() failed to allocate memory!\n"};
+    const packlib::ReadMode mode{
+        false, packlib::ParseBufferBytes(), "WARNING: FFLParseArchive() failed to open Archive\n",
+        "ERROR: FFLParseArchive() failed to allocate memory!\n", "FFLParseArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
 

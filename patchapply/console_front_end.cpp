@@ -2,10 +2,12 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 
 #include "patchapply/installer_texts.h"
+#include "suite/single_instance.h"
 
 namespace patchapply {
 namespace {
@@ -72,8 +74,15 @@ void ConsoleFrontEnd::EndProgress() {
     std::cerr << "\n";
 }
 
-// Without a display there is no running tool that could listen.
-void ConsoleFrontEnd::Broadcast() {}
+// Tools of the suite may run on another display, or be started by hand: they listen all the
+// same, and stay stale unless told.
+void ConsoleFrontEnd::Broadcast() {
+    suite::BroadcastFastfilesChanged(std::chrono::milliseconds(500));
+}
+
+void ConsoleFrontEnd::NothingInstalled(const std::string& why) {
+    std::cerr << "patchapply: nothing was installed: " << why << "\n";
+}
 
 void ConsoleFrontEnd::PrintLine() {
     std::cerr << "\rInstalling: " << item_ << "  [" << done_ << "/" << count_ << "]\x1b[K"

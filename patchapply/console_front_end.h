@@ -15,6 +15,7 @@ class ConsoleFrontEnd : public InstallFrontEnd {
     void StepProgress() override;
     void EndProgress() override;
     void Broadcast() override;
+    void NothingInstalled(const std::string& why) override;
 
   private:
     void PrintLine();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "patchapply/failure_details.h"
 #include "patchapply/install_loop.h"
 #include "patchapply/installer_texts.h"
 #include "platform/library_binding.h"
@@ -12,8 +13,8 @@
 namespace patchapply {
 namespace {
 
-void ShowStop(const char* text) {
-    qm::ShowMessageBox(text, kTitle, qm::MessageBoxButtons::Ok, qm::MessageBoxIcon::Error);
+void ShowStop(const char* text, const std::string& details = "") {
+    qm::ShowMessageBox(text, kTitle, qm::MessageBoxButtons::Ok, qm::MessageBoxIcon::Error, details);
 }
 
 std::string CutText(const char* field) {
@@ -42,31 +43,38 @@ RunOutcome RunInstallation(const PACKLIBEXPORT& packLib, const PATCHLIBEXPORT& p
                            const CommandLine& command, InstallFrontEnd& frontEnd,
                            const InstallOptions& options) {
     if (!packLib.DoReadOnlyCheck(kTitle)) {
+        frontEnd.NothingInstalled(
+            "read-only Fastfiles were not made writable (the question was declined, or there "
+            "was nobody to answer it)");
         return RunOutcome::Ended;
     }
     auto closeDatabase = [&](FFLDB* db) { packLib.FFLCloseDatabase(db); };
+    FailureDetails databaseFailure;
     std::unique_ptr<FFLDB, decltype(closeDatabase)> database(packLib.FFLOpenDatabase(nullptr),
                                                              closeDatabase);
     if (!database) {
-        ShowStop(kNoDatabase);
+        ShowStop(kNoDatabase, databaseFailure.Describe(Named("Fastfile database", "ffinfo.txt")));
         return RunOutcome::Ended;
     }
     std::string fileName = command.fileName;
     if (!NamesReadableFile(fileName)) {
         auto chosen = frontEnd.ChooseFile(fileName);
         if (!chosen) {
+            frontEnd.NothingInstalled("no patch file was chosen");
             return RunOutcome::Ended;
         }
         fileName = *chosen;
     }
     auto closePatch = [&](KDZPATCH* patch) { patchLib.KDZClosePatch(patch); };
+    FailureDetails patchFailure;
     std::unique_ptr<KDZPATCH, decltype(closePatch)> patch(patchLib.KDZOpenPatch(fileName.c_str()),
                                                           closePatch);
     if (!patch) {
-        ShowStop(kNoPatch);
+        ShowStop(kNoPatch, patchFailure.Describe(Named("Patch", fileName)));
         return RunOutcome::Ended;
     }
     if (!command.quiet && !frontEnd.ConfirmPatch(ReadPatchTexts(*patch))) {
+        frontEnd.NothingInstalled("the installation was not confirmed");
         return RunOutcome::Ended;
     }
     InstallLoop loop(packLib, *database, frontEnd, options.pause);

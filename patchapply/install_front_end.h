@@ -30,6 +30,9 @@ class InstallFrontEnd {
     virtual void EndProgress() = 0;
     // Tells running tools that Fastfiles changed.
     virtual void Broadcast() = 0;
+    // The run ends before installing anything, for a reason the user may not have seen (a
+    // question nobody could answer). Windows show nothing more; the terminal says so.
+    virtual void NothingInstalled(const std::string& /*why*/) {}
 };
 
 }  // namespace patchapply

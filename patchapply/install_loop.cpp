@@ -3,6 +3,7 @@
 #include <cstring>
 #include <thread>
 
+#include "patchapply/failure_details.h"
 #include "patchapply/installer_texts.h"
 #include "patchapply/target_paths.h"
 #include "platform/message_box.h"
@@ -14,12 +15,20 @@ namespace {
 constexpr int kGoOn = 1;
 constexpr int kStop = 2;
 
-int Ask(const char* text, qm::MessageBoxButtons buttons, qm::MessageBoxIcon icon) {
-    return static_cast<int>(qm::ShowMessageBox(text, kTitle, buttons, icon));
+int Ask(const char* text, qm::MessageBoxButtons buttons, qm::MessageBoxIcon icon,
+        const std::string& details) {
+    return static_cast<int>(qm::ShowMessageBox(text, kTitle, buttons, icon, details));
 }
 
-int AskOkCancel(const char* text) {
-    return Ask(text, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Error);
+int AskOkCancel(const char* text, const std::string& details) {
+    return Ask(text, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Error, details);
+}
+
+// What an item lacks, for the line under the corrupt-item question.
+std::string MissingParts(const KDZITEM& item) {
+    const bool noPath = item.lpszPath == nullptr || item.lpszPath[0] == '\0';
+    const bool noData = item.lpData == nullptr || item.dwSize == 0;
+    return noPath && noData ? "no target path and no data" : noPath ? "no target path" : "no data";
 }
 
 bool HasTargetsAndData(const KDZITEM& item) {
@@ -55,7 +64,8 @@ int InstallLoop::Run(const KDZPATCH& patch) {
 void InstallLoop::InstallItem(const KDZITEM& item) {
     if (!HasTargetsAndData(item)) {
         const int answer =
-            Ask(kCorruptItem, qm::MessageBoxButtons::YesNo, qm::MessageBoxIcon::Question);
+            Ask(kCorruptItem, qm::MessageBoxButtons::YesNo, qm::MessageBoxIcon::Question,
+                Named("Item", ItemName(item)) + ": " + MissingParts(item));
         if (answer != static_cast<int>(qm::MessageBoxResult::Yes)) {
             status_ = kStop;
         }
@@ -99,15 +109,19 @@ FFLARCHIVE* InstallLoop::OpenTargetArchive(const std::string& target, bool* soun
         const std::string folder = target.substr(0, slash);
         FFLDBITEM* entry = lib_.FFLFindDbItem(&database_, folder.c_str(), nullptr);
         if (entry == nullptr) {
-            Ask(kNotInDatabase, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Information);
-            *status = AskOkCancel(kNoFastfile);
+            const std::string details = Named("Target", target) + ": the folder \"" + folder +
+                                        "\" has no entry in the Fastfile database";
+            Ask(kNotInDatabase, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Information,
+                details);
+            *status = AskOkCancel(kNoFastfile, details);
             return nullptr;
         }
         fileName = entry->szFile;
     }
+    FailureDetails failure;
     FFLARCHIVE* archive = lib_.FFLOpenArchive(fileName.c_str());
     if (archive == nullptr) {
-        *status = AskOkCancel(kNoFastfile);
+        *status = AskOkCancel(kNoFastfile, failure.Describe(Named("Fastfile", fileName)));
     }
     return archive;
 }
@@ -115,18 +129,23 @@ FFLARCHIVE* InstallLoop::OpenTargetArchive(const std::string& target, bool* soun
 // The Fastfile is saved through PackLib's atomic save, so a failure leaves it whole.
 int InstallLoop::WriteItem(FFLARCHIVE* archive, const KDZITEM& item, const std::string& target,
                            bool soundArchive) {
+    const std::string fastfile = Named("Fastfile", lib_.FFLGetPath(archive));
+    FailureDetails failure;
     FFLITEM* existing = lib_.FFLFindItem(archive, target.c_str(), false);
     bool written = false;
     if (existing != nullptr) {
         written = lib_.FFLSetItemData(existing, item.lpData, item.dwSize);
     } else if (!soundArchive) {
         written = lib_.FFLAddItem(archive, target.c_str(), item.lpData, item.dwSize) != nullptr;
+    } else {
+        return AskOkCancel(kAddFailed, fastfile + ": it holds no sound \"" + target +
+                                           "\", and sounds are only replaced, never added");
     }
     if (!written) {
-        return AskOkCancel(kAddFailed);
+        return AskOkCancel(kAddFailed, failure.Describe(fastfile));
     }
     if (!lib_.FFLSaveArchive(archive, nullptr)) {
-        return AskOkCancel(kSaveFailed);
+        return AskOkCancel(kSaveFailed, failure.Describe(fastfile));
     }
     return kGoOn;
 }

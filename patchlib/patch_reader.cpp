@@ -52,11 +52,17 @@ class PatchReader {
         : file_(file), length_(length), patch_(patch) {}
 
     bool Read();
+    // Why the read failed, for the diagnostic's second line; null for a failed allocation.
+    const char* Failure() const { return failure_; }
 
   private:
     enum class Step { kNext, kEnd, kFail };
 
     std::uint64_t Remaining() const { return length_ - position_; }
+    bool Fail(const char* why) {
+        failure_ = why;
+        return false;
+    }
     bool ReadBytes(void* target, std::uint64_t count);
     bool Skip(std::uint64_t count);
     bool SkipPad(std::uint32_t size);
@@ -75,14 +81,19 @@ class PatchReader {
     KDZPATCH* patch_;
     KDZITEM* tail_ = nullptr;
     PendingItem current_;
+    const char* failure_ = nullptr;
 };
+
+constexpr const char* kCutOff =
+    "ERROR: KDZOpenPatch() the file is cut off: a chunk claims more bytes than it holds\n";
+constexpr const char* kReadError = "ERROR: KDZOpenPatch() the file could not be read\n";
 
 bool PatchReader::ReadBytes(void* target, std::uint64_t count) {
     if (count > Remaining()) {
-        return false;
+        return Fail(kCutOff);
     }
     if (count != 0 && std::fread(target, 1, count, file_) != count) {
-        return false;
+        return Fail(kReadError);
     }
     position_ += count;
     return true;
@@ -91,10 +102,10 @@ bool PatchReader::ReadBytes(void* target, std::uint64_t count) {
 // A skip must stay inside the file: a chunk cut off by the end of the file fails the read.
 bool PatchReader::Skip(std::uint64_t count) {
     if (count > Remaining()) {
-        return false;
+        return Fail(kCutOff);
     }
     if (count != 0 && fseeko(file_, static_cast<FileOffset>(position_ + count), SEEK_SET) != 0) {
-        return false;
+        return Fail(kReadError);
     }
     position_ += count;
     return true;
@@ -113,8 +124,13 @@ bool PatchReader::ReadHeader() {
     if (!ReadBytes(header, sizeof(header))) {
         return false;
     }
-    // The outer size is not used: the chunks are read up to the end of the file.
-    return TagIs(header, "QMRK") && TagIs(header + 8, "KDZ1");
+    if (!TagIs(header, "QMRK") || !TagIs(header + 8, "KDZ1")) {
+        return Fail("ERROR: KDZOpenPatch() bad magic: the file is not a patch\n");
+    }
+    // The chunks are read up to the end of the file, but a file shorter than its outer chunk
+    // was cut off (between items, say) and must not pass for a smaller patch. One byte short
+    // is only the last pad byte, which SkipPad forgives too.
+    return 8 + std::uint64_t{qm::GetU32LE(header + 4)} <= length_ + 1 || Fail(kCutOff);
 }
 
 bool PatchReader::Read() {
@@ -158,6 +174,7 @@ PatchReader::Step PatchReader::ReadChunk() {
     }
     const std::uint32_t size = qm::GetU32LE(header + 4);
     if (size == 0) {
+        Fail("ERROR: KDZOpenPatch() bad size: a chunk of size 0\n");
         return Step::kFail;
     }
     bool ok;
@@ -179,7 +196,15 @@ PatchReader::Step PatchReader::ReadChunk() {
 
 bool PatchReader::ReadContainer(const unsigned char* tag, std::uint32_t size) {
     unsigned char type[4];
-    if (size < sizeof(type) || !ReadBytes(type, sizeof(type))) {
+    if (size < sizeof(type)) {
+        return Fail("ERROR: KDZOpenPatch() bad size: a container smaller than its type\n");
+    }
+    // A container that ends past the end of the file was cut off, even where the chunks read
+    // so far are whole (a missing last pad byte aside).
+    if (size > Remaining() + 1) {
+        return Fail(kCutOff);
+    }
+    if (!ReadBytes(type, sizeof(type))) {
         return false;
     }
     if (!TagIs(type, "KDZ1")) {
@@ -199,7 +224,7 @@ bool PatchReader::ReadText(char* field, std::uint32_t size) {
         return Skip(size);  // the first occurrence wins
     }
     if (size > KDZ_MAX_TEXT) {
-        return false;
+        return Fail("ERROR: KDZOpenPatch() bad size: a text chunk of more than 256 bytes\n");
     }
     if (!ReadBytes(field, size)) {
         return false;
@@ -210,7 +235,7 @@ bool PatchReader::ReadText(char* field, std::uint32_t size) {
 
 bool PatchReader::ReadName(std::uint32_t size) {
     if (size > KDZ_MAX_NAME) {
-        return false;
+        return Fail("ERROR: KDZOpenPatch() bad size: a NAME chunk of more than 128 bytes\n");
     }
     std::memset(current_->szName, 0, sizeof(current_->szName));
     if (!ReadBytes(current_->szName, size)) {
@@ -222,7 +247,7 @@ bool PatchReader::ReadName(std::uint32_t size) {
 
 bool PatchReader::ReadPath(std::uint32_t size) {
     if (size > Remaining()) {
-        return false;
+        return Fail(kCutOff);
     }
     auto* list = static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1));
     if (list == nullptr || !ReadBytes(list, size)) {
@@ -237,7 +262,7 @@ bool PatchReader::ReadPath(std::uint32_t size) {
 
 bool PatchReader::ReadData(std::uint32_t size) {
     if (size > Remaining()) {
-        return false;
+        return Fail(kCutOff);
     }
     auto* data = static_cast<unsigned char*>(std::malloc(size));
     if (data == nullptr || !ReadBytes(data, size)) {
@@ -290,9 +315,22 @@ extern "C" PATCHLIB_EXPORT KDZPATCH* KDZAPI KDZOpenPatch(const char* lpszFile) {
     std::setvbuf(file.get(), nullptr, _IOFBF, PatchBufferBytes());
     PatchHolder patch(NewPatch(lpszFile));
     std::uint64_t length = 0;
-    if (!patch || !FileLength(file.get(), &length) ||
-        !PatchReader(file.get(), length, patch.get()).Read()) {
+    if (!patch) {
         qm::DebugOutput("ERROR: KDZOpenPatch() failed to allocate memory!\n");
+        return nullptr;
+    }
+    if (!FileLength(file.get(), &length)) {
+        qm::DebugOutput("ERROR: KDZOpenPatch() failed to allocate memory!\n");
+        qm::DebugOutput(kReadError);
+        return nullptr;
+    }
+    PatchReader reader(file.get(), length, patch.get());
+    if (!reader.Read()) {
+        // The first line is the one callers know; the second says what was wrong with the file.
+        qm::DebugOutput("ERROR: KDZOpenPatch() failed to allocate memory!\n");
+        if (reader.Failure() != nullptr) {
+            qm::DebugOutput(reader.Failure());
+        }
         return nullptr;
     }
     return patch.release();

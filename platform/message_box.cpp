@@ -54,6 +54,9 @@ class ConsoleMessageBoxes : public MessageBoxService {
   public:
     MessageBoxResult Show(const MessageBoxRequest& request) override {
         std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
+        if (!request.details.empty()) {
+            std::fprintf(stderr, "%s\n", request.details.c_str());
+        }
         const auto choices = ChoicesFor(request.buttons);
         if (!isatty(fileno(stdin))) {
             return CarefulAnswer(request.buttons);
@@ -116,8 +119,14 @@ MessageBoxResult CarefulAnswer(MessageBoxButtons buttons) {
 
 MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
                                 MessageBoxButtons buttons, MessageBoxIcon icon) {
+    return ShowMessageBox(text, caption, buttons, icon, std::string());
+}
+
+MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
+                                MessageBoxButtons buttons, MessageBoxIcon icon,
+                                const std::string& details) {
     MessageBoxService* service = CurrentService();
-    MessageBoxRequest request{text, caption, buttons, icon};
+    MessageBoxRequest request{text, caption, buttons, icon, details};
     return service != nullptr ? service->Show(request) : DefaultService().Show(request);
 }
 

@@ -26,6 +26,9 @@ struct MessageBoxRequest {
     std::string caption;
     MessageBoxButtons buttons = MessageBoxButtons::Ok;
     MessageBoxIcon icon = MessageBoxIcon::None;
+    // What the fixed text cannot say: which file, and why. Dialogs show it as details; the
+    // console prints it on its own line after the text. Empty when there is nothing to add.
+    std::string details;
 };
 
 // Who answers the suite's questions. GUI programs install one that shows real dialogs. The
@@ -41,6 +44,10 @@ class QM_PLATFORM_API MessageBoxService {
 // Asks the process-wide service.
 QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
                                                 MessageBoxButtons buttons, MessageBoxIcon icon);
+// The same with details that name the file and the cause behind the fixed text.
+QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
+                                                MessageBoxButtons buttons, MessageBoxIcon icon,
+                                                const std::string& details);
 
 // Installs a service for the whole process and returns the previous one; null restores the
 // console default. The caller keeps ownership.

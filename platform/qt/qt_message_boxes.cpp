@@ -71,6 +71,9 @@ MessageBoxResult QtMessageBoxService::Show(const MessageBoxRequest& request) {
     if (!windowIcon_.isNull()) {
         box.setWindowIcon(windowIcon_);
     }
+    if (!request.details.empty()) {
+        box.setDetailedText(QString::fromStdString(request.details));
+    }
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int button = box.exec();
     QApplication::restoreOverrideCursor();

@@ -130,12 +130,12 @@ void Bmhd(Bytes& b, unsigned width, unsigned height, unsigned planes, unsigned c
 }
 
 Bytes IlbmForm(unsigned planes, unsigned compression, unsigned paletteBytes,
-               std::uint32_t bodyClaim) {
+               std::uint32_t bodyClaim, unsigned width = 65535, unsigned height = 65535) {
     Bytes b;
     Tag(b, "FORM");
     Be32(b, 0);  // patched below
     Tag(b, "ILBM");
-    Bmhd(b, 65535, 65535, planes, compression);
+    Bmhd(b, width, height, planes, compression);
     if (paletteBytes != 0) {
         Tag(b, "CMAP");
         Be32(b, paletteBytes);
@@ -170,15 +170,16 @@ Bytes RimWithSlot(const Bytes& slot) {
     return b;
 }
 
-Bytes Bitmap(unsigned bits, unsigned compression) {
+Bytes Bitmap(unsigned bits, unsigned compression, std::uint32_t width = 65535,
+             std::uint32_t height = 65535) {
     Bytes b = {'B', 'M'};
     const std::uint32_t offset = 14 + 40 + (bits <= 8 ? (4u << bits) : 0u);
     Le32(b, offset + 64);
     Le32(b, 0);
     Le32(b, offset);
     Le32(b, 40);
-    Le32(b, 65535);
-    Le32(b, 65535);
+    Le32(b, width);
+    Le32(b, height);
     Le16(b, 1);
     Le16(b, bits);
     Le32(b, compression);
@@ -194,10 +195,10 @@ Bytes Bitmap(unsigned bits, unsigned compression) {
     return b;
 }
 
-Bytes Targa(unsigned type) {
+Bytes Targa(unsigned type, unsigned width = 65535, unsigned height = 65535) {
     Bytes b = {0, 0, static_cast<std::uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    Le16(b, 65535);
-    Le16(b, 65535);
+    Le16(b, width);
+    Le16(b, height);
     b.push_back(24);
     b.push_back(0x20);
     for (int i = 0; i < 16; ++i) {
@@ -285,6 +286,17 @@ std::vector<Case> Cases() {
         {"BMP: 65535 x 65535, 4 bits, RLE4", [] { LoadPicture<CBmpImage>(Bitmap(4, 2)); }},
         {"TGA: 65535 x 65535, 24 bits, raw", [] { LoadPicture<CTgaImage>(Targa(2)); }},
         {"TGA: 65535 x 65535, 24 bits, run-length", [] { LoadPicture<CTgaImage>(Targa(10)); }},
+        // Just past the largest picture: a row too many, or more decoded bytes than it allows.
+        {"BMP: 16384 x 16385, 8 bits, RLE8",
+         [] { LoadPicture<CBmpImage>(Bitmap(8, 1, kImgMaxWidth, kImgMaxHeight + 1)); }},
+        {"BMP: 16384 x 16384, 16 bits (24 decoded), raw",
+         [] { LoadPicture<CBmpImage>(Bitmap(16, 0, kImgMaxWidth, kImgMaxHeight)); }},
+        {"TGA: 16384 x 16384, 24 bits, run-length",
+         [] { LoadPicture<CTgaImage>(Targa(10, kImgMaxWidth, kImgMaxHeight)); }},
+        {"IFF: 16384 x 16384, 16 planes, ByteRun1",
+         [] { LoadPicture<CIffImage>(IlbmForm(16, 1, 0, 64, kImgMaxWidth, kImgMaxHeight)); }},
+        {"RIM: slot 16385 x 1, 8 planes, ByteRun1",
+         [] { LoadRim(RimWithSlot(IlbmForm(8, 1, 48, 64, kImgMaxWidth + 1, 1))); }},
         {"packed DIB: 65535 x 65535, 24 bits", [] { LoadDib(PackedDib(24)); }},
         {"packed DIB: 65535 x 65535, 8 bits", [] { LoadDib(PackedDib(8)); }},
     };

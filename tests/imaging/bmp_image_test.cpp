@@ -119,16 +119,14 @@ TEST_F(BmpFiles, RleRunsStopAtTheEndOfThePicture) {
     ImgFree(&image);
 }
 
-TEST_F(BmpFiles, RleBodiesTooShortForAHugePictureAreRefusedBeforeDecoding) {
-    // 1 KB of RLE8 claiming 65534 x 32771 pixels: about 2 GiB that the body cannot plausibly cover.
+TEST_F(BmpFiles, RlePicturesBeyondTheLargestPictureAreRefusedOnReading) {
+    // 1 KB of RLE8 claiming 65534 x 32771 pixels: about 2 GiB, refused before anything is decoded.
     Bytes body(1024, 0);
     body[0] = 0;
     body[1] = 1;  // end of bitmap
     CBmpImage bmp;
-    ASSERT_TRUE(bmp.LoadFile(Write(Bitmap(65534, 32771, 8, 1, Bytes(1024, 0), body))));
-    IMAGEDATA image{};
-    EXPECT_FALSE(bmp.ExportTo(&image));
-    EXPECT_EQ(image.lpPixels, nullptr);
+    EXPECT_FALSE(bmp.LoadFile(Write(Bitmap(65534, 32771, 8, 1, Bytes(1024, 0), body))));
+    EXPECT_TRUE(bmp.IsEmpty());
 }
 
 TEST_F(BmpFiles, SixteenBitPixelsBecomeTwentyFourBit) {

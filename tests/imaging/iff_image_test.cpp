@@ -7,6 +7,7 @@
 
 #include "tests/imaging/iff_test_support.h"
 #include "texbench/imaging/byterun1.h"
+#include "texbench/imaging/rim_image.h"
 
 namespace {
 
@@ -218,6 +219,76 @@ TEST_F(IffImageTest, RefusesFilesItCannotHold) {
         CIffImage image;
         EXPECT_FALSE(LoadBytes(image, MakeIlbm(c.layout), dir));
         EXPECT_TRUE(image.IsEmpty());
+    }
+}
+
+// A short CMAP says nothing about the indices the body uses: a slot built from the picture
+// must keep all eight planes, so index 200 stays 200 and is not cut to its low five bits.
+TEST_F(IffImageTest, AShortColourMapLeavesTheColourCountOpen) {
+    IlbmLayout layout;
+    layout.cmap = Gray8Cmap(32);
+    layout.body = Bytes(8 * 2, 0);
+    for (unsigned plane = 0; plane < 8; ++plane) {
+        if (200 & (1u << plane)) {
+            layout.body[plane * 2] = 0x80;  // pixel 0 = 200, pixel 1 = 0
+        }
+    }
+    CIffImage image;
+    ASSERT_TRUE(LoadBytes(image, MakeIlbm(layout), dir));
+    ImageHolder record;
+    ASSERT_TRUE(image.ExportTo(record.get()));
+    EXPECT_EQ(record->header.dwColorsUsed, 0u);
+    ASSERT_EQ(record->lpPixels[0], 200);
+
+    CRimImage slot;
+    ASSERT_TRUE(slot.ImportFrom(record.get()));
+    const Bytes form = slot.BuildForm();
+    CRimImage parsed;
+    ASSERT_TRUE(parsed.ParseForm(form));
+    EXPECT_EQ(parsed.GetPlanes(), 8u);
+    ImageHolder back;
+    ASSERT_TRUE(parsed.ExportTo(back.get()));
+    EXPECT_EQ(back->lpPixels[0], 200);
+    EXPECT_EQ(back->lpPixels[1], 0);
+}
+
+// Writers may store a BMHD longer than its 20 known bytes; the next chunk starts where the
+// chunk's size says, with the pad byte after an odd size.
+TEST_F(IffImageTest, ReadsBitmapHeadersLongerThanTwentyBytes) {
+    for (std::size_t extra : {1u, 2u, 4u, 11u}) {
+        SCOPED_TRACE(20 + extra);
+        IlbmLayout layout;
+        layout.cmap = Gray8Cmap(256);
+        layout.body = Bytes(8 * 2, 0);
+        layout.body[0] = 0x40;  // plane 0, pixel 1
+        layout.bmhdExtra = extra;
+        CIffImage image;
+        ASSERT_TRUE(LoadBytes(image, MakeIlbm(layout), dir));
+        ImageHolder record;
+        ASSERT_TRUE(image.ExportTo(record.get()));
+        EXPECT_EQ(Bytes(record->lpPixels, record->lpPixels + 2), (Bytes{0, 1}));
+        EXPECT_EQ(record->lpPalette[255 * 3], 255);
+    }
+}
+
+// Hold-and-modify and extra-half-bright pixels are not palette indices; decoding them as such
+// gives wrong colours, so such pictures are refused. Other display modes are read as before.
+TEST_F(IffImageTest, RefusesHoldAndModifyAndExtraHalfBright) {
+    struct Case {
+        std::uint32_t modes;
+        bool readable;
+    } cases[] = {{0x800, false}, {0x880, false}, {0x80, false}, {0x8804, false},
+                 {0x0, true},    {0x4, true},    {0x8000, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.modes);
+        IlbmLayout layout;
+        layout.cmap = Gray8Cmap(64);
+        layout.body = Bytes(8 * 2, 0);
+        layout.withCamg = true;
+        layout.camg = c.modes;
+        CIffImage image;
+        EXPECT_EQ(LoadBytes(image, MakeIlbm(layout), dir), c.readable);
+        EXPECT_EQ(image.IsEmpty(), !c.readable);
     }
 }
 

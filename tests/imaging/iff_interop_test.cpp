@@ -139,6 +139,20 @@ TEST_F(IffInteropTest, ReadsFilesMadeByPpmtoilbm) {
     }
 }
 
+// ppmtoilbm's hold-and-modify files keep 6 or 8 planes and a palette, so they look like
+// indexed pictures; only their display modes tell them apart, and they must be refused.
+TEST_F(IffInteropTest, RefusesHoldAndModifyFilesOfPpmtoilbm) {
+    WritePpm(dir / "in.ppm", PhotoPpm(24, 6));
+    for (const char* options : {"-hamforce -ham8", "-hamforce -ham8 -compress", "-hamforce"}) {
+        SCOPED_TRACE(options);
+        ASSERT_TRUE(RunTool("ppmtoilbm " + std::string(options) + " " + (dir / "in.ppm") + " > " +
+                            (dir / "ham.iff")));
+        CIffImage image;
+        EXPECT_FALSE(image.LoadFile(dir / "ham.iff"));
+        EXPECT_TRUE(image.IsEmpty());
+    }
+}
+
 TEST_F(IffInteropTest, IlbmtoppmReadsOurFiles) {
     for (unsigned depth : {4u, 8u, 16u, 24u}) {
         SCOPED_TRACE(depth);

@@ -96,6 +96,9 @@ struct IlbmLayout {
     std::vector<std::uint8_t> cmap;
     bool withCmap = true;
     std::vector<std::uint8_t> body;
+    std::size_t bmhdExtra = 0;  // bytes after the 20 known BMHD fields, as newer writers add
+    bool withCamg = false;      // a CAMG chunk with these display-mode flags, before the CMAP
+    std::uint32_t camg = 0;
 };
 
 inline void PutBE32(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -141,9 +144,15 @@ inline std::vector<std::uint8_t> MakeIlbm(const IlbmLayout& layout) {
                                       static_cast<std::uint8_t>(layout.width),
                                       static_cast<std::uint8_t>(layout.height >> 8),
                                       static_cast<std::uint8_t>(layout.height)};
+    bmhd.insert(bmhd.end(), layout.bmhdExtra, 0xEE);
     std::vector<std::uint8_t> inner;
     PutTag(inner, "ILBM");
     PutChunk(inner, "BMHD", bmhd);
+    if (layout.withCamg) {
+        std::vector<std::uint8_t> camg;
+        PutBE32(camg, layout.camg);
+        PutChunk(inner, "CAMG", camg);
+    }
     if (layout.withCmap) {
         PutChunk(inner, "CMAP", layout.cmap);
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "packlib/packlib_exports.h"
@@ -127,28 +128,110 @@ TEST(ArchiveOpen, EntriesBeyondTheCountAreIgnoredAndFewerEntriesAreCounted) {
 TEST(ArchiveOpen, RefusesSizesAndEntriesThatLieOutsideTheFile) {
     TempDir dir;
     const Bytes unterminated = {0, 0, 0, 0, 1, 0, 0, 0, 'a', 'b', 'c', 'd'};
+    const std::string cut =
+        "the file is cut off: its directory or data block ends past the end of the file";
+    const std::string outside = "bad size: an item lies outside the data block";
+    const std::string badPath =
+        "bad entry: an item path without its end or of 260 characters or more";
     struct Case {
         const char* name;
         Bytes file;
+        std::string cause;  // the second line, after the open's usual one
     } cases[] = {
-        {"4 GiB directory in a small file", Concat({Header(1, 0xFFFFFFF0u, 4), Bytes(80, 0)})},
+        {"4 GiB directory in a small file", Concat({Header(1, 0xFFFFFFF0u, 4), Bytes(80, 0)}), cut},
         {"data block past the end",
-         Concat({Header(1, 12, 0xFFFFFFF0u), Entry(0, 1, "a"), Bytes(4, 0)})},
-        {"item past the data block", Concat({Header(1, 12, 4), Entry(0, 5, "a"), Bytes(4, 0)})},
+         Concat({Header(1, 12, 0xFFFFFFF0u), Entry(0, 1, "a"), Bytes(4, 0)}), cut},
+        {"item past the data block", Concat({Header(1, 12, 4), Entry(0, 5, "a"), Bytes(4, 0)}),
+         outside},
         {"offset + length wraps",
-         Concat({Header(1, 12, 8), Entry(0xFFFFFFFCu, 8, "a"), Bytes(8, 0)})},
-        {"path without terminator", Concat({Header(1, 12, 4), unterminated, Bytes(4, 0)})},
+         Concat({Header(1, 12, 8), Entry(0xFFFFFFFCu, 8, "a"), Bytes(8, 0)}), outside},
+        {"path without terminator", Concat({Header(1, 12, 4), unterminated, Bytes(4, 0)}), badPath},
         {"path of 260 characters",
-         Concat({Header(1, 272, 4), Entry(0, 1, std::string(260, 'p')), Bytes(4, 0)})},
+         Concat({Header(1, 272, 4), Entry(0, 1, std::string(260, 'p')), Bytes(4, 0)}), badPath},
         {"version 1 and no sound records",
-         Concat({Header(1, 12, 4, 1), Entry(0, 1, "a"), Bytes(4, 0)})},
+         Concat({Header(1, 12, 4, 1), Entry(0, 1, "a"), Bytes(4, 0)}),
+         "bad magic: a sound record without \"RIFF\" after its path"},
+        {"neither layout", Bytes(40, 0),
+         "bad magic: neither \"RFFL\" nor a sound record with a path of 1 to 259 characters"},
     };
     for (const Case& c : cases) {
         WriteFile(dir.File("bad.ffl"), c.file);
         qm::DebugCapture capture;
         EXPECT_EQ(FFLOpenArchive(dir.File("bad.ffl").c_str()), nullptr) << c.name;
-        EXPECT_EQ(capture.Text(), "ERROR: FFLOpenArchive() failed to allocate memory!\n") << c.name;
+        EXPECT_EQ(capture.Text(),
+                  "ERROR: FFLOpenArchive() failed to allocate memory!\n"
+                  "ERROR: FFLOpenArchive() " +
+                      c.cause + "\n")
+            << c.name;
     }
+}
+
+// A sound archive has no count: a file cut right after a record, or a few bytes into the
+// next, would read as an archive with fewer sounds. Without its end mark it is refused.
+TEST(ArchiveOpen, SoundArchivesCutOffAreRefused) {
+    TempDir dir;
+    const Bytes first = SoundRecord(7, "sound\\a.wav", "WAVEfirst");
+    const Bytes second = SoundRecord(9, "sound\\b.wav", "WAVEsecond");
+    const Bytes whole = Concat({first, second, Bytes{0xFF, 0xFF}});
+    const std::string path = dir.File("COMMON.FFL");
+    WriteFile(path, whole);
+    Archive opened(FFLOpenArchive(path.c_str()));
+    ASSERT_NE(opened.handle, nullptr);
+    EXPECT_EQ(FFLGetItemCount(opened.handle), 2u);
+
+    const std::string missingMark =
+        "the file is cut off: the end mark after the last sound record is missing\n";
+    struct Case {
+        const char* name;
+        std::size_t length;
+        std::string cause;
+    } cases[] = {
+        {"cut after the second record", first.size() + second.size(), missingMark},
+        {"cut after the first record", first.size(), missingMark},
+        {"one byte of the end mark", whole.size() - 1, missingMark},
+        {"cut after the next record's tag", first.size() + 2, missingMark},
+        {"cut inside the next record's path", first.size() + 8, missingMark},
+        {"cut inside the next RIFF chunk", first.size() + second.size() - 3,
+         "the file is cut off: a RIFF chunk ends past the end of the file\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(path, Bytes(whole.begin(), whole.begin() + c.length));
+        for (auto [read, name] : {std::pair{&FFLOpenArchive, "FFLOpenArchive()"},
+                                  std::pair{&FFLParseArchive, "FFLParseArchive()"}}) {
+            qm::DebugCapture capture;
+            EXPECT_EQ(read(path.c_str()), nullptr) << name;
+            EXPECT_EQ(capture.Text(), "ERROR: " + std::string(name) +
+                                          " failed to allocate memory!\nERROR: " + name + " " +
+                                          c.cause);
+        }
+    }
+}
+
+// A names-only parse reads the directory alone: a file whose data block is cut short still
+// lists every name, while the full open refuses it.
+TEST(ArchiveOpen, ParseNeedsOnlyTheDirectory) {
+    TempDir dir;
+    const std::string path = dir.File("cut.ffl");
+    for (std::size_t keep : {std::size_t{0}, std::size_t{5}}) {
+        SCOPED_TRACE(keep);
+        const Bytes whole = TwoItemFastfile();
+        const std::size_t directoryEnd = whole.size() - 12;
+        WriteFile(path, Bytes(whole.begin(), whole.begin() + directoryEnd + keep));
+        Archive parsed(FFLParseArchive(path.c_str()));
+        ASSERT_NE(parsed.handle, nullptr);
+        EXPECT_EQ(ItemPaths(parsed.handle), (std::vector<std::string>{"gfx\\a.rim", "b"}));
+        qm::DebugCapture capture;
+        EXPECT_EQ(FFLOpenArchive(path.c_str()), nullptr);
+        EXPECT_EQ(capture.Text(),
+                  "ERROR: FFLOpenArchive() failed to allocate memory!\n"
+                  "ERROR: FFLOpenArchive() the file is cut off: its directory or data block ends "
+                  "past the end of the file\n");
+    }
+    // The directory itself cut short: the parse fails too.
+    const Bytes whole = TwoItemFastfile();
+    WriteFile(path, Bytes(whole.begin(), whole.begin() + 30));
+    EXPECT_EQ(FFLParseArchive(path.c_str()), nullptr);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -175,10 +258,14 @@ TEST(ArchiveOpen, HugeClaimsInASmallFileFailWithoutAllocating) {
     if (child == 0) {
         rlimit limit{1u << 30, 1u << 30};
         setrlimit(RLIMIT_AS, &limit);
-        bool refused = true;
+        // A parse reads only the directory: the data block's claim does not concern it, and it
+        // lists the one name without reading or allocating any data.
+        FFLARCHIVE* parsed = FFLParseArchive(dir.File("data.ffl").c_str());
+        bool refused = parsed != nullptr && FFLGetItemCount(parsed) == 1 &&
+                       FFLParseArchive(dir.File("dir.ffl").c_str()) == nullptr;
+        FFLCloseArchive(parsed);
         for (const char* name : {"dir.ffl", "data.ffl"}) {
-            refused = refused && FFLOpenArchive(dir.File(name).c_str()) == nullptr &&
-                      FFLParseArchive(dir.File(name).c_str()) == nullptr;
+            refused = refused && FFLOpenArchive(dir.File(name).c_str()) == nullptr;
         }
         _exit(refused ? 0 : 1);
     }

@@ -11,10 +11,13 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "packlib/packlib.h"
+#include "patchapply/console_front_end.h"
 #include "patchapply/install_engine.h"
+#include "platform/ipc.h"
 #include "platform/library_binding.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -220,9 +223,11 @@ class PatchApplyInstall : public ::testing::Test {
             Lib(), patchLib_, patchapply::ParseCommandLine(commandLine), frontEnd_,
             patchapply::InstallOptions{std::chrono::milliseconds(0)});
         asked_.clear();
+        details_.clear();
         for (const auto& request : boxes.Asked()) {
             EXPECT_EQ(request.caption, kCaption);
             asked_.push_back({request.text, request.buttons, request.icon});
+            details_.push_back(request.details);
         }
         unscripted_ = boxes.Unscripted();
         return outcome;
@@ -235,6 +240,7 @@ class PatchApplyInstall : public ::testing::Test {
     PATCHLIBEXPORT patchLib_{};
     RecordingFrontEnd frontEnd_;
     std::vector<Question> asked_;
+    std::vector<std::string> details_;  // the line under each question's fixed text
     int unscripted_ = 0;
 };
 
@@ -286,6 +292,39 @@ TEST_F(PatchApplyInstall, QuietRunShowsOnlyTheProgress) {
     EXPECT_EQ(frontEnd_.events, (std::vector<std::string>{"begin 1", "item Wall", "step", "end"}));
     EXPECT_EQ(Fastfile("menus.ffl"),
               Expected({{"graphics\\menus\\a.rim", "quiet"}, {"graphics\\menus\\b.rim", "old b"}}));
+}
+
+// The fixed texts say only that something failed; the line under them names the Fastfile (or
+// the item or target) and the cause, which for a damaged file is the library's own word.
+TEST_F(PatchApplyInstall, FailuresNameTheFileAndTheCause) {
+    Bytes menus = Fastfile("menus.ffl");
+    menus.resize(menus.size() - 3);
+    WriteFile(fastfiles_ + "menus.ffl", menus);
+    MemoryPatch patch({{"Wall", "graphics\\menus\\a.rim", "new"},
+                       {"Lost", "graphics\\nowhere\\x.rim", "new"},
+                       {"Roar", "roar.wav", Riff("WAVEroar")},
+                       {"Empty", "graphics\\hud\\c.rim", ""}});
+    EXPECT_EQ(Install(patch, "-noprompt " + patchFile_,
+                      {MessageBoxResult::Ok, MessageBoxResult::Ok, MessageBoxResult::Ok,
+                       MessageBoxResult::Ok, MessageBoxResult::Yes}),
+              RunOutcome::Installed);
+    ASSERT_EQ(asked_.size(), 5u);
+    const std::vector<std::string> expectedTexts = {kString7, kString6, kString7, kString9,
+                                                    kString5};
+    for (std::size_t i = 0; i < asked_.size(); ++i) {
+        EXPECT_EQ(asked_[i].text, expectedTexts[i]) << i;  // the fixed text stays as it was
+    }
+    EXPECT_EQ(details_[0],
+              "Fastfile \"menus.ffl\": FFLOpenArchive() the file is cut off: its "
+              "directory or data block ends past the end of the file");
+    const std::string noEntry =
+        "Target \"graphics\\nowhere\\x.rim\": the folder \"graphics\\nowhere\" has no entry in "
+        "the Fastfile database";
+    EXPECT_EQ(details_[1], noEntry);
+    EXPECT_EQ(details_[2], noEntry);
+    EXPECT_NE(details_[3].find(fastfiles_ + "common.ffl"), std::string::npos) << details_[3];
+    EXPECT_NE(details_[3].find("\"roar.wav\""), std::string::npos) << details_[3];
+    EXPECT_EQ(details_[4], "Item \"Empty\": no data");
 }
 
 // Each case: the patch's items, the answers given, the questions expected, the outcome, and
@@ -430,6 +469,22 @@ TEST_F(PatchApplyInstall, AFailedSaveLeavesTheOldFastfile) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(Fastfile("menus.ffl"), menus);
+}
+
+// The terminal's installer tells running tools as the windowed one does: a TexBench started
+// by hand on a display stays stale otherwise.
+TEST(PatchApplyConsole, BroadcastsTheChangeToRunningTools) {
+    TempDir dir;
+    setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+    auto texbench = qm::IpcListener::Listen("Quillmark - Skinwright");
+    ASSERT_NE(texbench, nullptr);
+    std::thread broadcaster([] { patchapply::ConsoleFrontEnd().Broadcast(); });
+    const auto message = texbench->Receive(std::chrono::seconds(5));
+    broadcaster.join();
+    unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(message.has_value());
+    EXPECT_EQ(message->kind, "WM_WININICHANGE");
+    EXPECT_EQ(std::string(message->data.begin(), message->data.end()), "Quillmark");
 }
 
 }  // namespace

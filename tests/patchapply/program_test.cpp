@@ -98,6 +98,46 @@ TEST_F(PatchApplyProgram, NobodyToAskInstallsNothing) {
     EXPECT_NE(std::string(err.begin(), err.end()).find("-noprompt"), std::string::npos);
 }
 
+// A read-only Fastfile asks whether to make it writable; in a terminal without input nobody
+// answers, and the run must say that nothing was installed instead of ending silently.
+TEST_F(PatchApplyProgram, AnUnansweredReadOnlyQuestionSaysNothingWasInstalled) {
+    const std::string patch = WritePatch("graphics\\menus\\a.rim", "brand new");
+    std::filesystem::permissions(fastfiles_ + "menus.ffl", std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    EXPECT_EQ(Run("-noprompt " + patch), 1);
+    std::filesystem::permissions(fastfiles_ + "menus.ffl", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    EXPECT_EQ(ItemData("graphics\\menus\\a.rim"), "old");
+    const Bytes err = ReadFile(dir_.File("stderr.txt"));
+    EXPECT_NE(std::string(err.begin(), err.end()).find("nothing was installed"), std::string::npos)
+        << std::string(err.begin(), err.end());
+}
+
+// A patch cut between its items is refused whole: no part of it is installed, and the
+// terminal names the file and the cause under the fixed message.
+TEST_F(PatchApplyProgram, APatchCutBetweenItemsInstallsNothing) {
+    const std::string path = dir_.File("two.kdz");
+    KDZPATCH* patch = patchLib_->KDZCreatePatch(path.c_str());
+    ASSERT_NE(patchLib_->KDZAddItem(patch, "graphics\\menus\\a.rim", "first", 5), nullptr);
+    ASSERT_NE(patchLib_->KDZAddItem(patch, "graphics\\menus\\b.rim", "second", 6), nullptr);
+    ASSERT_TRUE(patchLib_->KDZSavePatch(patch, nullptr));
+    patchLib_->KDZClosePatch(patch);
+    Bytes bytes = ReadFile(path);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::size_t second = text.rfind("FORM");
+    ASSERT_NE(second, std::string::npos);
+    bytes.resize(second);  // the first item form stays whole
+    WriteFile(path, bytes);
+    EXPECT_EQ(Run("-noprompt " + path), 1);
+    EXPECT_EQ(ItemData("graphics\\menus\\a.rim"), "old");
+    const Bytes err = ReadFile(dir_.File("stderr.txt"));
+    const std::string said(err.begin(), err.end());
+    EXPECT_NE(said.find("ERROR: Failed to open Fastfile patch.\nPatch \"" + path +
+                        "\": KDZOpenPatch() the file is cut off"),
+              std::string::npos)
+        << said;
+}
+
 TEST_F(PatchApplyProgram, RegisterAndUnregister) {
     EXPECT_EQ(Run("-REGISTER"), 0);
     const auto command = qm::RegistryGetString(

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -178,8 +179,8 @@ Bytes Form(const std::vector<Bytes>& chunks) {
 
 std::vector<ReadCase> ReadCases() {
     const Bytes item = Form({Text("NAME", "n"), Text("PATH", "p\\q"), Chunk("DATA", "xyz")});
-    Bytes cutAfterPath = PatchFile({item, Form({Text("PATH", "r\\s"), Chunk("DATA", "abc")})});
-    cutAfterPath.resize(cutAfterPath.size() - 12);  // the second form's "DATA" is gone
+    // The second form ends after its "PATH", and the containers' sizes say so.
+    const Bytes endsAfterPath = PatchFile({item, Form({Text("PATH", "r\\s")})});
     Bytes hugeData = PatchFile({Form({Text("PATH", "p")})});
     PutTag(hugeData, "DATA");
     PutSize(hugeData, 0xFFFFFFFFu);
@@ -189,7 +190,7 @@ std::vector<ReadCase> ReadCases() {
     PutTag(hugePath, "PATH");
     PutSize(hugePath, 0xFFFFFFF0u);
     Bytes cutData = PatchFile({Form({Text("PATH", "p"), Chunk("DATA", "0123456789")})});
-    cutData.resize(cutData.size() - 4);
+    cutData.erase(cutData.end() - 4, cutData.end());
     return {
         {"first LABL wins",
          PatchFile({Container("PROP", {Text("LABL", "one"), Text("LABL", "two")})}), true,
@@ -230,7 +231,7 @@ std::vector<ReadCase> ReadCases() {
              EXPECT_EQ(p->dwCount, 0u);
              EXPECT_STREQ(p->szVersion, "2");
          }},
-        {"file cut after PATH drops the unfinished item", cutAfterPath, true,
+        {"form ending after PATH drops the unfinished item", endsAfterPath, true,
          [](KDZPATCH* p) {
              ASSERT_EQ(p->dwCount, 1u);
              EXPECT_STREQ(p->lpFirst->szName, "n");
@@ -259,8 +260,77 @@ TEST(PatchReader, Cases) {
             if (c.check)
                 c.check(patch.get());
         } else {
-            EXPECT_EQ(capture.Text(), kOpenFailed);
+            // The known line, then one that names the cause.
+            const std::string text = capture.Text();
+            EXPECT_EQ(text.substr(0, std::strlen(kOpenFailed)), kOpenFailed);
+            EXPECT_EQ(text.find("ERROR: KDZOpenPatch() ", std::strlen(kOpenFailed)),
+                      std::strlen(kOpenFailed))
+                << text;
+            EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
         }
+    }
+}
+
+// A patch cut anywhere after its header claims, in its outer chunks, more bytes than the file
+// holds: it is refused, never read as the smaller patch of the items before the cut.
+TEST(PatchReader, FilesCutOffAreRefusedAndSaySo) {
+    TempDir dir;
+    Patch patch(KDZCreatePatch(nullptr));
+    std::strcpy(patch->szTitle, "Cut");
+    KDZAddItem(patch.get(), "a\\b", "12345", 5);
+    KDZAddItem(patch.get(), "c\\d", "1234", 4);
+    KDZAddItem(patch.get(), "e\\f", "1234567", 7);  // odd: the file ends in a pad byte
+    const Bytes whole = SaveAndRead(patch.get(), dir.File("whole.kdz"));
+    // The offsets where each item form starts: a cut there leaves complete forms before it.
+    std::vector<std::size_t> formStarts;
+    for (std::size_t at = 24; at + 12 <= whole.size(); ++at) {
+        if (Str(whole, at, 4) == "FORM" && Str(whole, at + 8, 4) == "KDZ1") {
+            formStarts.push_back(at);
+        }
+    }
+    ASSERT_EQ(formStarts.size(), 3u);
+    for (std::size_t cut : {formStarts[1], formStarts[2], whole.size() - 6, std::size_t{30}}) {
+        SCOPED_TRACE(cut);
+        const std::string file = dir.File("cut.kdz");
+        WriteFile(file, Bytes(whole.begin(), whole.begin() + cut));
+        qm::DebugCapture capture;
+        EXPECT_EQ(Open(file), nullptr);
+        EXPECT_EQ(capture.Text(), std::string(kOpenFailed) +
+                                      "ERROR: KDZOpenPatch() the file is cut off: a chunk claims "
+                                      "more bytes than it holds\n");
+    }
+    // Only the last pad byte missing: the file is whole.
+    const std::string file = dir.File("nopad.kdz");
+    WriteFile(file, Bytes(whole.begin(), whole.end() - 1));
+    Patch opened = Open(file);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->dwCount, 3u);
+}
+
+TEST(PatchReader, DamagedFilesNameTheCause) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        Bytes file;
+        const char* cause;
+    } cases[] = {
+        {"wrong magic", Container("QMRX", {}), "bad magic: the file is not a patch"},
+        {"chunk of size 0", PatchFile({Chunk("JUNK", "")}), "bad size: a chunk of size 0"},
+        {"long NAME",
+         PatchFile(
+             {Form({Chunk("NAME", std::string(129, 'n')), Text("PATH", "a"), Chunk("DATA", "d")})}),
+         "bad size: a NAME chunk of more than 128 bytes"},
+        {"long text", PatchFile({Chunk("ANNO", std::string(257, 'a'))}),
+         "bad size: a text chunk of more than 256 bytes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir.File("bad.kdz");
+        WriteFile(file, c.file);
+        qm::DebugCapture capture;
+        EXPECT_EQ(Open(file), nullptr);
+        EXPECT_EQ(capture.Text(),
+                  std::string(kOpenFailed) + "ERROR: KDZOpenPatch() " + c.cause + "\n");
     }
 }
 

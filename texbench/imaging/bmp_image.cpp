@@ -61,6 +61,11 @@ bool CBmpImage::Read(std::FILE* stream) {
     if (depth != 4 && depth != 8 && depth != 16 && depth != 24) {
         return false;
     }
+    // 16-bit pixels decode to 24 bits.
+    if (!ImgFitsLargestPicture(static_cast<std::uint64_t>(width), absHeight,
+                               depth == 16 ? 24 : depth)) {
+        return false;
+    }
     if (compression > 2 || (compression != 0 && imageSize == 0) ||
         (compression == 1 && depth != 8) || (compression == 2 && depth != 4)) {
         return false;
@@ -178,12 +183,11 @@ bool CBmpImage::Decode() {
             if (header_.bDepth != (header_.bEncoding == kRle8 ? 8 : 4)) {
                 return false;
             }
+            // Skips and an early end let a short body describe a whole picture; the header's
+            // size was held to the largest picture when the file was read.
             const std::uint64_t stride = ImgStride(width, 8, 32);
-            // Skips let a short body describe a large picture, so a small file could ask for
-            // gigabytes. Pictures beyond what the body plausibly covers are refused unless small.
-            constexpr std::uint64_t kAlwaysAllowed = 16u << 20;
             const std::uint64_t needed = stride * height;
-            if (needed > kAlwaysAllowed && needed > 256 * std::uint64_t{pixels_.size()}) {
+            if (!ImgFitsLargestPicture(width, height, 8)) {
                 return false;
             }
             std::vector<std::uint8_t> out(needed, 0);

@@ -15,9 +15,3 @@ std::size_t ByteRun1Decode(std::span<const std::uint8_t> in, std::span<std::uint
 // decode plane-row by plane-row, so a run may not spill into the next one). Literal runs are
 // 1 to 127 bytes, repeat runs 2 to 128; the last byte of a row always stands alone.
 std::vector<std::uint8_t> ByteRun1Encode(std::span<const std::uint8_t> in, std::size_t rowLength);
-
-// The most output `inputBytes` of ByteRun1 data can expand to (a 2-byte run gives 128 bytes);
-// a body that claims more than this cannot be a complete picture.
-inline constexpr std::uint64_t ByteRun1MaxExpansion(std::uint64_t inputBytes) {
-    return inputBytes * 64;
-}

@@ -56,7 +56,8 @@ bool CIffImage::ReadBitmapHeader(std::FILE* stream, std::uint32_t size, unsigned
     planes = bmhd[8];
     const unsigned masking = bmhd[9];
     if (masking == 1 || width == 0 || height == 0 ||
-        (planes != 4 && planes != 8 && planes != 16 && planes != 24)) {
+        (planes != 4 && planes != 8 && planes != 16 && planes != 24) ||
+        !ImgFitsLargestPicture(width, height, planes)) {
         return false;
     }
     header_.wWidth = static_cast<std::uint16_t>(width);
@@ -65,7 +66,24 @@ bool CIffImage::ReadBitmapHeader(std::FILE* stream, std::uint32_t size, unsigned
     header_.bEncoding = bmhd[10] == 0 ? kPlanar : kByteRun1;
     header_.dwTransparent = GetU16BE(bmhd + 12);
     header_.bAlign = 8;
-    return true;
+    // Writers that add fields after the first 20 bytes still end the chunk where its size
+    // says; the next chunk header starts there, not directly after the fields we know.
+    return Skip(stream, size - 20) && SkipPad(stream, size);
+}
+
+bool CIffImage::ReadDisplayModes(std::FILE* stream, std::uint32_t size) {
+    // Hold-and-modify and extra-half-bright pixels are not palette indices: decoded as such they
+    // give plainly wrong colours, so such pictures are refused.
+    constexpr std::uint32_t kHoldAndModify = 0x800, kExtraHalfBright = 0x80;
+    std::uint8_t modes[4];
+    if (size < sizeof modes) {
+        return Skip(stream, IffEven(size));  // too short to carry the flags
+    }
+    if (std::fread(modes, 1, sizeof modes, stream) != sizeof modes ||
+        (GetU32BE(modes) & (kHoldAndModify | kExtraHalfBright)) != 0) {
+        return false;
+    }
+    return Skip(stream, size - 4) && SkipPad(stream, size);
 }
 
 bool CIffImage::ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned planes) {
@@ -82,19 +100,19 @@ bool CIffImage::ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned pla
     if (std::fread(palette_.data(), 1, taken, stream) != taken) {
         return false;
     }
-    header_.dwColorsUsed = taken / 3;
+    // The CMAP length is no count of the colours in use: writers store short maps while the
+    // body still uses every plane, and a count taken from it would make later slots drop planes.
     return Skip(stream, size - taken) && SkipPad(stream, size);
 }
 
 bool CIffImage::ReadBody(std::FILE* stream, std::uint32_t size, unsigned planes) {
-    // The body must hold the picture its header claims, or could expand to it; anything else
-    // is refused before a byte is allocated.
+    // A raw body must hold the whole picture; a packed one may end early (the rest decodes
+    // as zeros), since the header's size is already within the largest picture.
     const std::uint64_t needed =
         std::uint64_t{IlbmRowBytes(header_.wWidth)} * planes * header_.wHeight;
     const long long remaining = RemainingBytes(stream);
     if (planes == 0 || remaining < 0 || size > static_cast<std::uint64_t>(remaining) ||
-        (header_.bEncoding == kPlanar && size < needed) ||
-        (header_.bEncoding == kByteRun1 && ByteRun1MaxExpansion(size) < needed)) {
+        (header_.bEncoding == kPlanar && size < needed)) {
         return false;
     }
     pixels_.resize(size);
@@ -136,6 +154,8 @@ bool CIffImage::Read(std::FILE* stream) {
             ok =
                 ReadBitmapHeader(stream, size, planes) &&
                 (palette_.empty() || (planes <= 16 && FullPaletteBytes(planes) == palette_.size()));
+        } else if (IffTagIs(head, "CAMG")) {
+            ok = ReadDisplayModes(stream, size);
         } else if (IffTagIs(head, "CMAP") && palette_.empty()) {
             ok = ReadColorMap(stream, size, planes);
         } else if (IffTagIs(head, "BODY") && pixels_.empty()) {
@@ -168,7 +188,7 @@ bool CIffImage::Decode() {
     layout.pixelBytes = (planes + 7) / 8;
     layout.highByteFirst = planes <= 16;
     if (header_.bEncoding == kByteRun1) {
-        if (ByteRun1MaxExpansion(pixels_.size()) < layout.BodyBytes()) {
+        if (!ImgFitsLargestPicture(header_.wWidth, header_.wHeight, planes)) {
             return false;
         }
         std::vector<std::uint8_t> body(layout.BodyBytes(), 0);

@@ -20,6 +20,7 @@ class CIffImage : public CImageBase {
     bool Read(std::FILE* stream);
     bool Write(std::FILE* stream) const;
     bool ReadBitmapHeader(std::FILE* stream, std::uint32_t size, unsigned& planes);
+    bool ReadDisplayModes(std::FILE* stream, std::uint32_t size);
     bool ReadColorMap(std::FILE* stream, std::uint32_t size, unsigned planes);
     bool ReadBody(std::FILE* stream, std::uint32_t size, unsigned planes);
     unsigned planes_ = 0;  // planes of the stored body

@@ -145,6 +145,14 @@ std::uint64_t ImgStride(unsigned width, unsigned depth, unsigned align) {
     return (bytes + unit - 1) / unit * unit;
 }
 
+bool ImgFitsLargestPicture(std::uint64_t width, std::uint64_t height, unsigned depth) {
+    if (width == 0 || height == 0 || width > kImgMaxWidth || height > kImgMaxHeight) {
+        return false;
+    }
+    const std::uint64_t stride = ImgStride(static_cast<unsigned>(width), depth, 32);
+    return stride != 0 && stride * height <= kImgMaxPixelBytes;
+}
+
 std::uint32_t ImgPaletteEntries(unsigned depth) {
     switch (depth) {
         case 4:

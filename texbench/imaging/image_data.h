@@ -39,6 +39,16 @@ inline constexpr std::uint8_t kMaskingTransparentColor = 2;
 std::uint32_t ImgBytesPerPixel(unsigned depth);
 // Row length in bytes for the alignment (8, 16 or 32 bits); 0 for a bad depth or alignment.
 std::uint64_t ImgStride(unsigned width, unsigned depth, unsigned align);
+// The largest picture any reader accepts, whatever its file format or compression: at most
+// 16,384 pixels wide and 16,384 rows high, and at most 256 MiB of decoded pixels (rows at the
+// depth the picture decodes to, aligned to 32 bits). Readers refuse larger claims from the
+// header alone, before allocating; every valid picture within it is decoded, however short
+// its compressed body.
+inline constexpr std::uint32_t kImgMaxWidth = 16384;
+inline constexpr std::uint32_t kImgMaxHeight = 16384;
+inline constexpr std::uint64_t kImgMaxPixelBytes = std::uint64_t{256} << 20;
+// True when a picture of this size decoded at `depth` (4, 8, 16 or 24) is within that bound.
+bool ImgFitsLargestPicture(std::uint64_t width, std::uint64_t height, unsigned depth);
 // Palette entries that a depth needs: 16, 256, 65,536, or 0 for 24 bits.
 std::uint32_t ImgPaletteEntries(unsigned depth);
 

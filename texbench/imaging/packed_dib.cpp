@@ -102,7 +102,9 @@ bool ImgFromPackedDib(std::span<const std::uint8_t> dib, IMAGEDATA* image) {
     const std::int64_t absHeight = height < 0 ? -std::int64_t{height} : height;
     if (headerSize != kInfoHeaderSize || width <= 0 || width > 0xFFFF || height == 0 ||
         absHeight > 0xFFFF || planes != 1 || compression != 0 ||
-        (depth != 4 && depth != 8 && depth != 24)) {
+        (depth != 4 && depth != 8 && depth != 24) ||
+        !ImgFitsLargestPicture(static_cast<std::uint64_t>(width),
+                               static_cast<std::uint64_t>(absHeight), depth)) {
         return false;
     }
     const std::uint32_t paletteEntries = ImgPaletteEntries(depth);

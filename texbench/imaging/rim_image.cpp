@@ -106,8 +106,8 @@ bool CRimImage::ParseChunks(std::span<const std::uint8_t> form) {
         }
         offset += 8 + IffEven(size);
     }
-    if (!haveHeader || masking == 1 || header_.wWidth == 0 || header_.wHeight == 0 || planes == 0 ||
-        planes > 16) {
+    if (!haveHeader || masking == 1 || planes == 0 || planes > 16 ||
+        !ImgFitsLargestPicture(header_.wWidth, header_.wHeight, planes <= 8 ? 8 : 16)) {
         return false;
     }
     header_.bDepth = static_cast<std::uint8_t>(planes);
@@ -123,8 +123,9 @@ bool CRimImage::ParseChunks(std::span<const std::uint8_t> form) {
 }
 
 bool CRimImage::Decompress() {
+    // Within the largest picture, so a short body is decoded with the rest left zero.
     const std::uint64_t needed = std::uint64_t{PlaneRowBytes()} * header_.bDepth * header_.wHeight;
-    if (ByteRun1MaxExpansion(pixels_.size()) < needed) {
+    if (!ImgFitsLargestPicture(header_.wWidth, header_.wHeight, header_.bDepth <= 8 ? 8 : 16)) {
         return false;
     }
     std::vector<std::uint8_t> body(needed, 0);

@@ -37,6 +37,10 @@ bool CTgaImage::Read(std::FILE* stream) {
                    : ((depth != 16 && depth != 24) || (mapType != 0 && !mapFits))) {
         return false;
     }
+    // 16-bit pixels decode to 24 bits.
+    if (!ImgFitsLargestPicture(width, height, depth == 16 ? 24 : depth)) {
+        return false;
+    }
     if (idLength != 0 && std::fseek(stream, static_cast<long>(idLength), SEEK_CUR) != 0) {
         return false;
     }
@@ -86,10 +90,9 @@ bool CTgaImage::Decode() {
         return false;
     }
     const std::size_t pixelSize = header_.bDepth / 8;
-    // A packet of 1 + pixel-size bytes yields at most 128 pixels: a body too short for the
-    // picture is refused before the picture is allocated.
+    // A body may end early (the rest stays black); the size is within the largest picture.
     const std::uint64_t needed = std::uint64_t{pixelSize} * header_.wWidth * header_.wHeight;
-    if (needed > 128 * std::uint64_t{pixels_.size()}) {
+    if (!ImgFitsLargestPicture(header_.wWidth, header_.wHeight, header_.bDepth == 8 ? 8 : 24)) {
         return false;
     }
     std::vector<std::uint8_t> out(needed);
