@@ -96,7 +96,9 @@ MainDialog::MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings,
     setWindowIcon(ProgramIcon());
     CreateControls();
 
-    if (model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString())) {
+    const bool noDatabase = model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString());
+    ReportOpenFailure();
+    if (noDatabase) {
         qm::ShowMessageBox(kDatabaseFailed, kProductName, qm::MessageBoxButtons::Ok,
                            qm::MessageBoxIcon::Error);
     }
@@ -350,6 +352,17 @@ void MainDialog::OpenFastfile() {
     model_->OpenFastfile(file.toLocal8Bit().toStdString());
     ShowTree();
     ShowList();
+    ReportOpenFailure();
+}
+
+// A file the user or another program named could not be opened: say so rather than show
+// the database as if that had been asked for.
+void MainDialog::ReportOpenFailure() {
+    const std::string failure = model_->TakeOpenFailure();
+    if (!failure.empty()) {
+        qm::ShowMessageBox(failure, kProductName, qm::MessageBoxButtons::Ok,
+                           qm::MessageBoxIcon::Warning);
+    }
 }
 
 bool MainDialog::OpenFromOtherProgram(const QByteArray& text) {
@@ -362,6 +375,7 @@ bool MainDialog::OpenFromOtherProgram(const QByteArray& text) {
         std::span<const unsigned char>(bytes, static_cast<std::size_t>(text.size())));
     ShowTree();
     ShowList();
+    ReportOpenFailure();
     return handled;
 }
 

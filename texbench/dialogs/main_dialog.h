@@ -72,6 +72,7 @@ class MainDialog : public QDialog {
     void ShowOpenMenu();
     void OpenDatabase();
     void OpenFastfile();
+    void ReportOpenFailure();
     void ShowTreeMenu(const QPoint& position);
     void ShowListMenu(const QPoint& position);
     QString FocusedRowText() const;
