@@ -96,8 +96,8 @@ BuiltTransferBlock BuildTransferBlock(std::span<const TransferItem> items) {
     return built;
 }
 
-ReadTransferBlock ParseTransferBlock(std::span<const std::uint8_t> block) {
-    ReadTransferBlock read;
+ParsedTransferBlock ParseTransferBlock(std::span<const std::uint8_t> block) {
+    ParsedTransferBlock read;
     if (block.size() < kTransferHeaderBytes) {
         read.status = TransferBlockStatus::TooShort;
         return read;

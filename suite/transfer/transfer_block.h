@@ -61,7 +61,7 @@ struct TransferRecord {
     std::span<const std::uint8_t> data;
 };
 
-struct ReadTransferBlock {
+struct ParsedTransferBlock {
     TransferBlockStatus status = TransferBlockStatus::Ok;
     std::vector<TransferRecord> records;  // empty unless status is Ok
 };
@@ -69,6 +69,6 @@ struct ReadTransferBlock {
 // Checks the whole block and returns its records, or none with the first fault found; a
 // receiver therefore never acts on the front half of a damaged block. Bytes after the last
 // record are ignored: a shared memory block may be handed over larger than was asked for.
-ReadTransferBlock ParseTransferBlock(std::span<const std::uint8_t> block);
+ParsedTransferBlock ParseTransferBlock(std::span<const std::uint8_t> block);
 
 }  // namespace suite

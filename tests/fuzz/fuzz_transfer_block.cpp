@@ -30,7 +30,7 @@ std::vector<Record> Copy(const std::vector<suite::TransferRecord>& records) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A copy of exactly the input's length, so a read past its end is caught by the sanitizer.
     const std::vector<std::uint8_t> block(data, data + size);
-    const suite::ReadTransferBlock read = suite::ParseTransferBlock(block);
+    const suite::ParsedTransferBlock read = suite::ParseTransferBlock(block);
     if (read.status != suite::TransferBlockStatus::Ok) {
         if (!read.records.empty()) {
             QMFUZZ_FAIL();
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (built.status != suite::TransferBlockStatus::Ok || built.bytes.size() > size) {
         QMFUZZ_FAIL();
     }
-    const suite::ReadTransferBlock again = suite::ParseTransferBlock(built.bytes);
+    const suite::ParsedTransferBlock again = suite::ParseTransferBlock(built.bytes);
     if (again.status != suite::TransferBlockStatus::Ok ||
         Copy(again.records) != Copy(read.records)) {
         QMFUZZ_FAIL();

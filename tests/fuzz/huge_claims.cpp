@@ -272,7 +272,7 @@ void LoadDib(const Bytes& bytes) {
 }
 
 void ReadTransfer(const Bytes& bytes) {
-    const suite::ReadTransferBlock read = suite::ParseTransferBlock(bytes);
+    const suite::ParsedTransferBlock read = suite::ParseTransferBlock(bytes);
     if (read.status == suite::TransferBlockStatus::Ok) {
         std::_Exit(3);  // a hostile block must be refused
     }

@@ -103,7 +103,7 @@ TEST_P(TransferRoundTrip, ReadsBackWhatWasBuilt) {
     }
     EXPECT_EQ(built.bytes.size(), expectedSize);
 
-    const suite::ReadTransferBlock read = ParseTransferBlock(built.bytes);
+    const suite::ParsedTransferBlock read = ParseTransferBlock(built.bytes);
     ASSERT_EQ(read.status, TransferBlockStatus::Ok);
     ASSERT_EQ(read.records.size(), c.count);
     for (std::size_t i = 0; i < c.count; ++i) {
@@ -158,7 +158,7 @@ TEST(TransferBlock, ReadsBlockWrittenByAnotherProgram) {
                                 {"", 0, {}},
                                 {"snd\\x.wav", 1, {9}}});
     block.insert(block.end(), 24, 0xCD);
-    const suite::ReadTransferBlock read = ParseTransferBlock(block);
+    const suite::ParsedTransferBlock read = ParseTransferBlock(block);
     ASSERT_EQ(read.status, TransferBlockStatus::Ok);
     ASSERT_EQ(read.records.size(), 3u);
     EXPECT_EQ(read.records[0].path, "tex\\wall");
@@ -182,7 +182,7 @@ void PrintTo(const Damaged& c, std::ostream* os) {
 class DamagedTransferBlock : public testing::TestWithParam<Damaged> {};
 
 TEST_P(DamagedTransferBlock, IsRefusedWhole) {
-    const suite::ReadTransferBlock read = ParseTransferBlock(GetParam().block);
+    const suite::ParsedTransferBlock read = ParseTransferBlock(GetParam().block);
     EXPECT_EQ(read.status, GetParam().expected) << suite::DescribeTransferBlockStatus(read.status);
     EXPECT_TRUE(read.records.empty()) << "no record of a damaged block may be handed out";
 }
