@@ -1,5 +1,6 @@
 #include "platform/message_box.h"
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 
@@ -50,9 +51,11 @@ std::vector<Choice> ChoicesFor(MessageBoxButtons buttons) {
 }
 
 // Asks on the terminal; without one, says what it would have asked and answers carefully.
+// One question at a time, so that two threads' prompts and answers never interleave.
 class ConsoleMessageBoxes : public MessageBoxService {
   public:
     MessageBoxResult Show(const MessageBoxRequest& request) override {
+        const std::lock_guard<std::mutex> lock(mutex_);
         std::fprintf(stderr, "%s: %s\n", request.caption.c_str(), request.text.c_str());
         if (!request.details.empty()) {
             std::fprintf(stderr, "%s\n", request.details.c_str());
@@ -78,6 +81,9 @@ class ConsoleMessageBoxes : public MessageBoxService {
             }
         }
     }
+
+  private:
+    std::mutex mutex_;
 };
 
 [[maybe_unused]] ConsoleMessageBoxes& ConsoleService() {
@@ -95,8 +101,8 @@ MessageBoxService& DefaultService() {
 #endif
 }
 
-MessageBoxService*& CurrentService() {
-    static MessageBoxService* service = nullptr;
+std::atomic<MessageBoxService*>& CurrentService() {
+    static std::atomic<MessageBoxService*> service{nullptr};
     return service;
 }
 
@@ -125,15 +131,13 @@ MessageBoxResult ShowMessageBox(const std::string& text, const std::string& capt
 MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
                                 MessageBoxButtons buttons, MessageBoxIcon icon,
                                 const std::string& details) {
-    MessageBoxService* service = CurrentService();
+    MessageBoxService* service = CurrentService().load();
     MessageBoxRequest request{text, caption, buttons, icon, details};
     return service != nullptr ? service->Show(request) : DefaultService().Show(request);
 }
 
 MessageBoxService* SetMessageBoxService(MessageBoxService* service) {
-    MessageBoxService* previous = CurrentService();
-    CurrentService() = service;
-    return previous;
+    return CurrentService().exchange(service);
 }
 
 ScriptedMessageBoxes::ScriptedMessageBoxes(std::deque<MessageBoxResult> answers)
@@ -144,6 +148,7 @@ ScriptedMessageBoxes::~ScriptedMessageBoxes() {
 }
 
 MessageBoxResult ScriptedMessageBoxes::Show(const MessageBoxRequest& request) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     asked_.push_back(request);
     if (answers_.empty()) {
         ++unscripted_;
@@ -152,6 +157,21 @@ MessageBoxResult ScriptedMessageBoxes::Show(const MessageBoxRequest& request) {
     const MessageBoxResult answer = answers_.front();
     answers_.pop_front();
     return answer;
+}
+
+void ScriptedMessageBoxes::Push(MessageBoxResult answer) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    answers_.push_back(answer);
+}
+
+std::vector<MessageBoxRequest> ScriptedMessageBoxes::Asked() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return asked_;
+}
+
+int ScriptedMessageBoxes::Unscripted() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return unscripted_;
 }
 
 }  // namespace qm

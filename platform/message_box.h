@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,13 +36,15 @@ struct MessageBoxRequest {
 // default is the system's MessageBoxA on Windows; elsewhere it asks on the console when
 // standard input is a terminal. Either way, when nobody can be asked (no desktop, no
 // terminal) it answers with the most careful choice (Cancel, else No, else OK).
+// Engines ask from worker threads as well as from the UI thread, so Show must be safe to call
+// from any thread; it returns only once the question has its answer.
 class QM_PLATFORM_API MessageBoxService {
   public:
     virtual ~MessageBoxService();
     virtual MessageBoxResult Show(const MessageBoxRequest& request) = 0;
 };
 
-// Asks the process-wide service.
+// Asks the process-wide service, from any thread.
 QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text, const std::string& caption,
                                                 MessageBoxButtons buttons, MessageBoxIcon icon);
 // The same with details that name the file and the cause behind the fixed text.
@@ -50,7 +53,8 @@ QM_PLATFORM_API MessageBoxResult ShowMessageBox(const std::string& text, const s
                                                 const std::string& details);
 
 // Installs a service for the whole process and returns the previous one; null restores the
-// console default. The caller keeps ownership.
+// console default. The caller keeps ownership, and must not destroy a service while a thread
+// may still be asking it.
 QM_PLATFORM_API MessageBoxService* SetMessageBoxService(MessageBoxService* service);
 
 // The most careful answer the buttons allow: Cancel, else No, else OK (Abort for
@@ -59,6 +63,7 @@ QM_PLATFORM_API MessageBoxResult CarefulAnswer(MessageBoxButtons buttons);
 
 // A service for tests: answers from a script and records every question. Installs itself
 // while it lives. When the script runs out it answers CarefulAnswer() and counts the miss.
+// Any thread may ask, push or look; each answer is given once, in the order asked.
 class QM_PLATFORM_API ScriptedMessageBoxes : public MessageBoxService {
   public:
     explicit ScriptedMessageBoxes(std::deque<MessageBoxResult> answers = {});
@@ -66,11 +71,13 @@ class QM_PLATFORM_API ScriptedMessageBoxes : public MessageBoxService {
 
     MessageBoxResult Show(const MessageBoxRequest& request) override;
 
-    void Push(MessageBoxResult answer) { answers_.push_back(answer); }
-    const std::vector<MessageBoxRequest>& Asked() const { return asked_; }
-    int Unscripted() const { return unscripted_; }
+    void Push(MessageBoxResult answer);
+    // A copy, so that a question asked meanwhile cannot move the records under the reader.
+    std::vector<MessageBoxRequest> Asked() const;
+    int Unscripted() const;
 
   private:
+    mutable std::mutex mutex_;
     std::deque<MessageBoxResult> answers_;
     std::vector<MessageBoxRequest> asked_;
     int unscripted_ = 0;

@@ -38,9 +38,10 @@ bool IsWholeTextureFile(std::string_view path) {
     return LowerExtension(path) == ".rim";
 }
 
-bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture) {
+bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture,
+                          std::uint32_t streamBufferBytes) {
     ImageRecord image;
-    return picture.LoadFile(file) && picture.ExportTo(image.Get()) &&
+    return picture.LoadFile(file, streamBufferBytes) && picture.ExportTo(image.Get()) &&
            texture.FillSlots(image.Get());
 }
 
@@ -62,10 +63,11 @@ bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {
 }
 
 bool ExportSlotToPicture(CRimArchive& texture, unsigned slot, CImageBase& picture,
-                         const std::string& file, IMAGEHEADER* header) {
+                         const std::string& file, IMAGEHEADER* header,
+                         std::uint32_t streamBufferBytes) {
     ImageRecord image;
     const bool ok = texture.ExportSlot(slot, image.Get()) && picture.ImportFrom(image.Get()) &&
-                    picture.SaveFile(file);
+                    picture.SaveFile(file, streamBufferBytes);
     if (header != nullptr) {
         *header = image.Get()->header;
     }

@@ -4,6 +4,7 @@
 // through a record into a picture file.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +27,9 @@ bool IsWholeTextureFile(std::string_view path);
 
 // Loads the picture file with the given class and makes the texture's slots from it (up to
 // three, at falling colour depths). False when the file cannot be read or the slots not made.
-bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture);
+// The picture file goes through a stream buffer of the given size (TexBench: "Image Buffer").
+bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArchive& texture,
+                          std::uint32_t streamBufferBytes = CImageBase::kDefaultStreamBufferBytes);
 
 // ByteRun1-compresses every filled slot. False, with the slot in *failedSlot, at the first slot
 // that cannot be compressed.
@@ -35,7 +38,8 @@ bool CompressSlots(CRimArchive& texture, unsigned* failedSlot = nullptr);
 // Decodes one slot and saves it with the given class; the slot's header (size, depth) in
 // *header when given. False when the slot cannot be decoded or the file not written.
 bool ExportSlotToPicture(CRimArchive& texture, unsigned slot, CImageBase& picture,
-                         const std::string& file, IMAGEHEADER* header = nullptr);
+                         const std::string& file, IMAGEHEADER* header = nullptr,
+                         std::uint32_t streamBufferBytes = CImageBase::kDefaultStreamBufferBytes);
 
 // The first filled slot, the richest one; nothing when every slot is empty.
 std::optional<unsigned> FirstFilledSlot(const CRimArchive& texture);

@@ -39,6 +39,7 @@ table=(
   "fuzz_packed_dib dib bmp 8192"
   "fuzz_ini ini ini 8192"
   "fuzz_rtf rtf rtf 8192"
+  "fuzz_transfer_block transfer transfer 16384"
 )
 
 selected=("$@")

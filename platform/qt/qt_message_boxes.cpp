@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 
 namespace qm {
 namespace {
@@ -65,6 +67,23 @@ MessageBoxResult ResultOf(int button, MessageBoxButtons buttons) {
 }  // namespace
 
 MessageBoxResult QtMessageBoxService::Show(const MessageBoxRequest& request) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) {
+        return CarefulAnswer(request.buttons);  // no application, nowhere to show a box
+    }
+    if (QThread::currentThread() == app->thread()) {
+        return ShowOnUiThread(request);
+    }
+    const std::lock_guard<std::mutex> oneAtATime(workerQuestions_);
+    // Stays the careful answer when the call is dropped because the application goes away.
+    MessageBoxResult answer = CarefulAnswer(request.buttons);
+    QMetaObject::invokeMethod(
+        app, [this, &request] { return ShowOnUiThread(request); }, Qt::BlockingQueuedConnection,
+        &answer);
+    return answer;
+}
+
+MessageBoxResult QtMessageBoxService::ShowOnUiThread(const MessageBoxRequest& request) {
     QMessageBox box(IconOf(request.icon), QString::fromStdString(request.caption),
                     QString::fromStdString(request.text), ButtonsOf(request.buttons),
                     QApplication::activeModalWidget());

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/transfer/transfer_block.h"
 #include "tests/fuzz/fuzz_image_support.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "texbench/imaging/bmp_image.h"
@@ -108,6 +109,18 @@ Bytes PatchChunk(const char* tag, std::uint32_t claimed) {
     Tag(b, tag);
     Le32(b, claimed);
     Fill(b, 40, 'x');
+    return b;
+}
+
+Bytes TransferBlock(std::uint32_t count, std::uint32_t size) {
+    Bytes b;
+    Tag(b, "RFFL");
+    Le32(b, count);
+    const char* path = "graphics\\a.rim";
+    b.insert(b.end(), path, path + 15);
+    Fill(b, 260 - 15);
+    Le32(b, size);
+    Fill(b, 64, 'x');
     return b;
 }
 
@@ -259,6 +272,13 @@ void LoadDib(const Bytes& bytes) {
     ImgFromPackedDib(bytes, &record.data);
 }
 
+void ReadTransfer(const Bytes& bytes) {
+    const suite::ParsedTransferBlock read = suite::ParseTransferBlock(bytes);
+    if (read.status == suite::TransferBlockStatus::Ok) {
+        std::_Exit(3);  // a hostile block must be refused
+    }
+}
+
 struct Case {
     const char* name;
     std::function<void()> run;
@@ -299,6 +319,8 @@ std::vector<Case> Cases() {
          [] { LoadRim(RimWithSlot(IlbmForm(8, 1, 48, 64, kImgMaxWidth + 1, 1))); }},
         {"packed DIB: 65535 x 65535, 24 bits", [] { LoadDib(PackedDib(24)); }},
         {"packed DIB: 65535 x 65535, 8 bits", [] { LoadDib(PackedDib(8)); }},
+        {"transfer block: 4 billion records", [] { ReadTransfer(TransferBlock(0xFFFFFFFFu, 4)); }},
+        {"transfer block: 4 GiB record", [] { ReadTransfer(TransferBlock(1, 0xFFFFFFFFu)); }},
     };
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/transfer/transfer_block.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "texbench/imaging/bmp_image.h"
 #include "texbench/imaging/iff_image.h"
@@ -288,6 +289,34 @@ void IniFiles() {
     WriteBytes(Out("ini", "crlf.ini"), Bytes(crlf, crlf + std::strlen(crlf)));
 }
 
+// --- Patch item transfer blocks --------------------------------------------------------------
+
+void TransferBlocks() {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::size_t>> items;
+    };
+    const Case cases[] = {
+        {"empty.blk", {}},
+        {"one.blk", {{"graphics\\menu\\a.rim", 24}}},
+        {"three.blk", {{"graphics\\a.rim", 9}, {"", 0}, {"sound\\b.wav", 44}}},
+        {"longest-path.blk", {{std::string(259, 'p'), 3}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<Bytes> data;
+        std::vector<suite::TransferItem> items;
+        for (const auto& [path, size] : c.items) {
+            data.push_back(Pattern(size, static_cast<unsigned>(data.size())));
+        }
+        for (std::size_t i = 0; i < c.items.size(); ++i) {
+            items.push_back({c.items[i].first, data[i]});
+        }
+        const suite::BuiltTransferBlock built = suite::BuildTransferBlock(items);
+        Require(built.status == suite::TransferBlockStatus::Ok, "BuildTransferBlock");
+        WriteBytes(Out("transfer", c.name), built.bytes);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -307,5 +336,6 @@ int main(int argc, char** argv) {
     Textures();
     PackedDibs();
     IniFiles();
+    TransferBlocks();
     return 0;
 }

@@ -223,10 +223,10 @@ TEST(RimArchive, CompileLayoutAndReparse) {
     // Transparency touched BMHD only: masking 2 and the nearest index.
     const auto stored = back.GetSlot(0);
     EXPECT_EQ(stored[29], 2);
-    CRimImage& shown = back.GetSlotImage(0);
+    CRimImage shown;
+    ASSERT_TRUE(back.GetSlotImage(0, shown));
     EXPECT_EQ(static_cast<int>(shown.GetTransparentIndex()), shown.FindColor(0x332211));
     EXPECT_EQ(Bytes(stored.begin() + 40, stored.end()), Bytes(slot.begin() + 40, slot.end()));
-    shown.Clear();
 }
 
 TEST(RimArchive, ParseKeepsThreeSlotsAndIgnoresOddTran) {
@@ -252,6 +252,27 @@ TEST(RimArchive, ParseKeepsThreeSlotsAndIgnoresOddTran) {
     EXPECT_EQ(compiled.size(), 40 + 3 * forms[0].size());
     EXPECT_FALSE(archive.AddSlotForm(forms[3]));
     EXPECT_TRUE(CRimArchive().SetTransparency(true, 0xFF));  // no slots: only the record
+}
+
+// Each caller decodes into its own image: two archives' pictures held at once stay apart,
+// and a slot that yields nothing empties only the image it was asked to fill.
+TEST(RimArchive, SlotImagesBelongToTheirCallers) {
+    CRimArchive small, large;
+    ASSERT_TRUE(small.AddSlotForm(SlotForm(3, 2, 4, 5, false, 1)));
+    ASSERT_TRUE(large.AddSlotForm(SlotForm(7, 5, 8, 40, true, 2)));
+    CRimImage first, second;
+    ASSERT_TRUE(small.GetSlotImage(0, first));
+    ASSERT_TRUE(large.GetSlotImage(0, second));
+    EXPECT_EQ(first.GetWidth(), 3u);
+    EXPECT_EQ(first.GetHeight(), 2u);
+    EXPECT_EQ(second.GetWidth(), 7u);
+    EXPECT_EQ(second.GetHeight(), 5u);
+
+    EXPECT_FALSE(small.GetSlotImage(1, second));  // an empty slot
+    EXPECT_TRUE(second.IsEmpty());
+    EXPECT_FALSE(small.GetSlotImage(3, second));  // no such slot
+    EXPECT_EQ(first.GetWidth(), 3u);
+    EXPECT_FALSE(first.IsEmpty());
 }
 
 // A slot FORM of odd size, as another tool may write one: a one-byte chunk ends it.

@@ -162,7 +162,7 @@ TEST_F(GameLocation, ReadOnlyCheckAsksAndClearsOnlyWithConsent) {
         EXPECT_EQ(lib.DoReadOnlyCheck(c.appName), c.result) << c.name;
         ASSERT_EQ(boxes.Asked().size(), static_cast<std::size_t>(c.answers)) << c.name;
         if (c.answers != 0) {
-            const qm::MessageBoxRequest& asked = boxes.Asked()[0];
+            const qm::MessageBoxRequest asked = boxes.Asked()[0];
             char text[512];
             std::snprintf(text, sizeof(text), question.c_str(), c.title.c_str());
             EXPECT_EQ(asked.caption, c.title) << c.name;

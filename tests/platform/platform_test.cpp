@@ -5,10 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/command_line_text.h"
@@ -397,6 +401,37 @@ TEST(MessageBoxes, ScriptedAnswersAreGivenInOrderAndQuestionsRecorded) {
     EXPECT_EQ(script.Asked()[0].text, "Replace?");
     EXPECT_EQ(script.Asked()[1].icon, qm::MessageBoxIcon::Error);
     EXPECT_EQ(script.Unscripted(), 1);
+}
+
+// Engines ask from worker threads: every scripted answer is given exactly once and every
+// question recorded, however the threads interleave.
+TEST(MessageBoxes, ScriptedAnswersAreSharedSafelyBetweenThreads) {
+    constexpr int kThreads = 6;
+    constexpr int kEach = 200;
+    constexpr int kScriptedYes = kThreads * kEach - 25;
+    qm::ScriptedMessageBoxes script(
+        std::deque<qm::MessageBoxResult>(kScriptedYes, qm::MessageBoxResult::Yes));
+    std::atomic<int> yes{0};
+    std::vector<std::thread> askers;
+    for (int t = 0; t < kThreads; ++t) {
+        askers.emplace_back([&] {
+            for (int i = 0; i < kEach; ++i) {
+                if (qm::ShowMessageBox("Replace?", "Setup", qm::MessageBoxButtons::YesNo,
+                                       qm::MessageBoxIcon::Question) == qm::MessageBoxResult::Yes) {
+                    ++yes;
+                }
+                if (i % 50 == 0) {
+                    (void)script.Asked().size();  // looking while others ask
+                }
+            }
+        });
+    }
+    for (std::thread& asker : askers) {
+        asker.join();
+    }
+    EXPECT_EQ(yes.load(), kScriptedYes);
+    EXPECT_EQ(script.Unscripted(), kThreads * kEach - kScriptedYes);
+    EXPECT_EQ(script.Asked().size(), static_cast<std::size_t>(kThreads * kEach));
 }
 
 TEST(MessageBoxes, CarefulAnswers) {

@@ -1,14 +1,20 @@
 #include "texbench/app/qt_shell.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <utility>
 
 #include "texbench/app/game_program_dialog.h"
 #include "texbench/widgets/splash_window.h"
 
 namespace texbench {
+namespace {
+
+// Bounds what a flood of messages can pile up while a question stays open.
+constexpr std::size_t kMostQueued = 64;
+
+}  // namespace
 
 QtShell::QtShell() = default;
 
@@ -45,15 +51,13 @@ void QtShell::RunMainDialog(ApplicationState& state) {
     MainDialog dialog(state.packLib.Record(), state.settings,
                       QString::fromLocal8Bit(state.commandLine.text));
     dialog_ = &dialog;
+    // Told when a modal window above it closes, so that waiting messages are acted on then.
+    dialog.installEventFilter(this);
     emit mainDialogOpened(&dialog);
-    if (pendingOpen_) {
-        // Once the dialog's own loop runs, as if the message came now.
-        QTimer::singleShot(0, &dialog, [this] {
-            const InstanceRequest request = *std::exchange(pendingOpen_, std::nullopt);
-            emit instanceRequestHandled(static_cast<int>(request.kind), Forward(request));
-        });
-    }
+    // Once the dialog's own loop runs, as if the messages came now.
+    QTimer::singleShot(0, &dialog, [this] { ActOnQueued(); });
     dialog.exec();
+    dialog.removeEventFilter(this);
     dialog_ = nullptr;
 }
 
@@ -82,20 +86,57 @@ void QtShell::TakeInstanceMessage() {
         return;
     }
     const InstanceRequest request = InterpretInstanceMessage(*message);
-    if (dialog_ == nullptr && request.kind == InstanceRequest::Kind::Open) {
-        // The second start has ended already, believing the file handed over: keep it.
-        pendingOpen_ = request;
+    if (dialog_ == nullptr) {
+        // Before the dialog exists only a file to open means anything: the second start has
+        // ended already, believing the file handed over.
+        if (request.kind == InstanceRequest::Kind::Open) {
+            Queue(request);
+        }
         return;
     }
-    const bool acted = Forward(request);
-    emit instanceRequestHandled(static_cast<int>(request.kind), acted);
+    Queue(request);
+    ActOnQueued();
 }
 
-// Only the main dialog acts on these, and only while no other modal window is open above it;
-// while a question is open they are ignored, as are all but a file to open before the dialog
-// exists.
+bool QtShell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dialog_ && event->type() == QEvent::WindowUnblocked) {
+        // After the modal window has fully gone.
+        QTimer::singleShot(0, this, [this] { ActOnQueued(); });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool QtShell::DialogCanAct() const {
+    return dialog_ != nullptr && QApplication::activeModalWidget() == dialog_;
+}
+
+void QtShell::Queue(const InstanceRequest& request) {
+    const bool repeat = !queued_.empty() && queued_.back().kind == request.kind &&
+                        queued_.back().data == request.data;
+    if (!repeat && queued_.size() < kMostQueued) {
+        queued_.push_back(request);
+    }
+}
+
+void QtShell::ActOnQueued() {
+    // Acting may open a question, during which further messages arrive and the question's
+    // closing calls here again: the outer call carries on with them afterwards.
+    if (actingOnQueued_) {
+        return;
+    }
+    actingOnQueued_ = true;
+    while (!queued_.empty() && DialogCanAct()) {
+        const InstanceRequest request = queued_.front();
+        queued_.pop_front();
+        const bool acted = Forward(request);
+        emit instanceRequestHandled(static_cast<int>(request.kind), acted);
+    }
+    actingOnQueued_ = false;
+}
+
+// Only the main dialog acts on these, and only while no other modal window is open above it.
 bool QtShell::Forward(const InstanceRequest& request) {
-    if (dialog_ == nullptr || QApplication::activeModalWidget() != dialog_) {
+    if (!DialogCanAct()) {
         return false;
     }
     switch (request.kind) {

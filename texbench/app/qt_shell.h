@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -35,20 +36,31 @@ class QtShell : public QObject, public StartupShell {
   signals:
     // Right before the main dialog runs modally.
     void mainDialogOpened(texbench::MainDialog* dialog);
-    // A message arrived at the endpoint; `acted` tells whether the main dialog took it (and,
-    // for a file to open, whether it answered true).
+    // The main dialog acted on a message from the endpoint (at once, or once it could);
+    // `acted` tells whether it took it (and, for a file to open, whether it answered true).
     void instanceRequestHandled(int kind, bool acted);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void TakeInstanceMessage();
+    // The main dialog runs and no other modal window is open above it.
+    bool DialogCanAct() const;
+    void Queue(const InstanceRequest& request);
+    // Hands the queued messages to the dialog, in order, while it can act on them.
+    void ActOnQueued();
     bool Forward(const InstanceRequest& request);
 
     qm::IpcListener* endpoint_ = nullptr;
     std::unique_ptr<QSocketNotifier> notifier_;
     QPointer<MainDialog> dialog_;
-    // A file handed over while the program was still starting (splash, game location),
-    // opened as soon as the main dialog runs.
-    std::optional<InstanceRequest> pendingOpen_;
+    // Messages the dialog cannot act on yet: a file handed over while the program was still
+    // starting (splash, game location), and whatever arrives while a question or another
+    // modal window is open. Their senders were answered when they were taken, so they are
+    // kept until the dialog can act rather than dropped.
+    std::deque<InstanceRequest> queued_;
+    bool actingOnQueued_ = false;
     bool waiting_ = false;
 };
 

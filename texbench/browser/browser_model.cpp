@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
+#include "platform/file_search.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/browser/open_request.h"
 #include "texbench/widgets/strip_indices.h"
@@ -71,6 +74,32 @@ void BrowserModel::CloseAll() {
         lib_.FFLCloseDatabase(database_);
         database_ = nullptr;
     }
+    databaseDirectory_.clear();
+}
+
+// Says which file could not be opened and, as far as can be told from outside, why.
+void BrowserModel::NoteOpenFailure(const std::string& path, bool database) {
+    std::error_code error;
+    std::string found = path;
+    if (!std::filesystem::exists(found, error)) {
+        // A bare name is looked up in the Fastfile directory, as PackLib does.
+        char fastfiles[FFL_MAX_PATH] = {};
+        const bool known = !database && lib_.GetFastfilePath(fastfiles);
+        found = known ? qm::SearchFile(fastfiles, path, ".FFL").value_or("") : "";
+    }
+    std::string reason;
+    if (found.empty()) {
+        reason = "The file was not found.";
+    } else if (std::filesystem::is_regular_file(found, error) &&
+               std::filesystem::file_size(found, error) == 0) {
+        reason = "The file is empty.";
+    } else {
+        reason = database ? "The file could not be read as a Fastfile database."
+                          : "The file is damaged or is not a Fastfile.";
+    }
+    openFailure_ = std::string(database ? "Failed to open the Fastfile database '"
+                                        : "Failed to open the Fastfile '") +
+                   path + "'!\n" + reason + "\nThe game's Fastfile database is opened instead.";
 }
 
 void BrowserModel::OpenDefaultDatabaseOnly() {
@@ -82,8 +111,17 @@ bool BrowserModel::OpenFromCommandLine(std::string_view commandLine) {
     const OpenRequest request = ParseOpenRequest(commandLine);
     if (request.kind == OpenRequest::Kind::Database) {
         database_ = lib_.FFLOpenDatabase(request.path.c_str());
+        if (database_ != nullptr) {
+            databaseDirectory_ = std::filesystem::path(request.path).parent_path().string();
+            if (databaseDirectory_.empty()) {
+                databaseDirectory_ = ".";
+            }
+        }
     } else if (request.kind == OpenRequest::Kind::Fastfile) {
         archive_ = lib_.FFLOpenArchive(request.path.c_str());
+    }
+    if (request.kind != OpenRequest::Kind::None && database_ == nullptr && archive_ == nullptr) {
+        NoteOpenFailure(request.path, request.kind == OpenRequest::Kind::Database);
     }
     if (database_ == nullptr && archive_ == nullptr) {
         OpenDefaultDatabaseOnly();
@@ -167,6 +205,17 @@ const char* BrowserModel::FastfileOfEntry(FFLDBITEM* entry) const {
     return lib_.FFLGetDbItemFile(entry);
 }
 
+// The game's database names Fastfiles of the game's Fastfile directory, where PackLib looks;
+// a database opened from a file (another installation, a mod's copy) names those beside it,
+// and one that is not there is not looked for in the game's folder instead.
+FFLARCHIVE* BrowserModel::OpenFastfileOfEntry(const char* file) const {
+    if (databaseDirectory_.empty()) {
+        return lib_.FFLOpenArchive(file);
+    }
+    const std::optional<std::string> beside = qm::SearchFile(databaseDirectory_, file, ".FFL");
+    return beside ? lib_.FFLOpenArchive(beside->c_str()) : nullptr;
+}
+
 void BrowserModel::SelectNode(FolderNode* node) {
     selected_ = node;
     if (database_ != nullptr) {
@@ -175,7 +224,7 @@ void BrowserModel::SelectNode(FolderNode* node) {
             node != nullptr ? std::get_if<FFLDBITEM*>(&node->Value()) : nullptr;
         const char* file = entry != nullptr ? FastfileOfEntry(*entry) : nullptr;
         if (file != nullptr && file[0] != '\0') {
-            archive_ = lib_.FFLOpenArchive(file);
+            archive_ = OpenFastfileOfEntry(file);
         }
     }
     FillList();
@@ -231,6 +280,7 @@ void BrowserModel::OpenFastfile(const std::string& fileName) {
     settings_.SetString(kSettingsSection, kKeyFastfilePath, directory.c_str());
     archive_ = lib_.FFLOpenArchive(fileName.c_str());
     if (archive_ == nullptr) {
+        NoteOpenFailure(fileName, false);
         OpenDefaultDatabaseOnly();
     }
     BuildTree();
@@ -246,6 +296,7 @@ bool BrowserModel::OpenFromOtherProgram(std::span<const unsigned char> text) {
     CloseAll();
     archive_ = lib_.FFLOpenArchive(fileName.c_str());
     if (archive_ == nullptr) {
+        NoteOpenFailure(fileName, false);
         OpenDefaultDatabaseOnly();
     }
     BuildTree();

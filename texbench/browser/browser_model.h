@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "inidoc/ini_document.h"
@@ -59,6 +60,10 @@ class BrowserModel {
     // Another program hands over a Fastfile (text, possibly NUL-terminated). False, changing
     // nothing, when it sent nothing.
     bool OpenFromOtherProgram(std::span<const unsigned char> text);
+    // What the last open command failed to open and why, for the user, or empty when it
+    // opened what was named (or named nothing); taking it clears it. The model falls back to
+    // the default database either way, which the caller should say.
+    std::string TakeOpenFailure() { return std::exchange(openFailure_, {}); }
     // Reopens the database or Fastfile after the files changed and goes back to the same
     // tree node. Returns the index of the row named focusedRowText in the refilled list, or
     // -1 when there is none.
@@ -92,12 +97,17 @@ class BrowserModel {
     void BuildDatabaseTree();
     void BuildArchiveTree();
     const char* FastfileOfEntry(FFLDBITEM* entry) const;
+    FFLARCHIVE* OpenFastfileOfEntry(const char* file) const;
+    void NoteOpenFailure(const std::string& path, bool database);
     bool SoundsShown() const;
 
     const PACKLIBEXPORT& lib_;
     CIniDocument& settings_;
     FFLDB* database_ = nullptr;
     FFLARCHIVE* archive_ = nullptr;
+    // Set while a database opened from a file is open: its Fastfiles are looked up beside it.
+    std::string databaseDirectory_;
+    std::string openFailure_;
     FFLDBITEM soundEntry_{};
     FolderTree tree_;
     FolderNode* selected_ = nullptr;

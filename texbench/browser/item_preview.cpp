@@ -26,9 +26,9 @@ std::string DescribeImage(const CRimImage& image, const CRimArchive& archive) {
 void PreviewTexture(const FFLITEM& item, int fixBpp, ItemPreview& preview) {
     CRimArchive archive;
     const bool parsed = archive.Parse(std::span<const std::uint8_t>(item.lpData, item.dwSize));
-    CRimImage& image = archive.GetSlotImage(0);
+    CRimImage image;
     // Without a first slot there is nothing to describe: "0 * 0 pixel" would only mislead.
-    if (!parsed || image.IsEmpty()) {
+    if (!parsed || !archive.GetSlotImage(0, image)) {
         return;
     }
     if (fixBpp < 1) {

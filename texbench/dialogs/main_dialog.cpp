@@ -21,7 +21,6 @@
 #include "suite/qt/preview_control.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
-#include "texbench/browser/menu_rules.h"
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
@@ -33,10 +32,6 @@ namespace {
 
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kRowRole = Qt::UserRole;
-
-// The item commands (import, export, rename, delete, copy, paste, add to patch, properties,
-// play) are not part of this build: their buttons and menu entries are shown disabled.
-constexpr bool kItemCommandsBuilt = false;
 
 // The clipboard format in which items travel between the suite's programs.
 const QString kItemClipboardFormat = QStringLiteral("Quillmark Fastfile Patch");
@@ -53,10 +48,34 @@ QIcon TreeIcon(int normal, int selected) {
     return icon;
 }
 
-QAction* AddCommand(QMenu& menu, const char* text, bool enabled) {
-    QAction* action = menu.addAction(QString::fromLatin1(text));
-    action->setEnabled(enabled);
-    return action;
+// Where each button sits on the dialog, in dialog units; text, name and enabling come from
+// the command table.
+struct ButtonPlacement {
+    CommandId id;
+    int x, y, width, height;
+};
+constexpr ButtonPlacement kButtonPlacements[] = {
+    {CommandId::Import, 136, 171, 50, 14}, {CommandId::Export, 190, 171, 50, 14},
+    {CommandId::About, 244, 171, 44, 14},  {CommandId::Open, 136, 189, 50, 14},
+    {CommandId::Patch, 190, 189, 50, 14},  {CommandId::Close, 244, 189, 44, 14},
+};
+
+CommandKey KeyOf(int key) {
+    switch (key) {
+        case Qt::Key_Insert:
+            return CommandKey::Insert;
+        case Qt::Key_Delete:
+            return CommandKey::Delete;
+        case Qt::Key_F2:
+            return CommandKey::F2;
+        case Qt::Key_F5:
+            return CommandKey::F5;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return CommandKey::Return;
+        default:
+            return CommandKey::None;
+    }
 }
 
 bool ClipboardHoldsItems() {
@@ -77,7 +96,9 @@ MainDialog::MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings,
     setWindowIcon(ProgramIcon());
     CreateControls();
 
-    if (model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString())) {
+    const bool noDatabase = model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString());
+    ReportOpenFailure();
+    if (noDatabase) {
         qm::ShowMessageBox(kDatabaseFailed, kProductName, qm::MessageBoxButtons::Ok,
                            qm::MessageBoxIcon::Error);
     }
@@ -140,35 +161,17 @@ void MainDialog::CreateControls() {
     info_->setGeometry(du.Rect(136, 150, 152, 10));
     info_->setAlignment(Qt::AlignCenter);
 
-    struct ButtonLayout {
-        const char* name;
-        const char* text;
-        QRect rect;
-        bool enabled;
-    };
-    const ButtonLayout buttons[] = {
-        {"import", "&Import...", du.Rect(136, 171, 50, 14), kItemCommandsBuilt},
-        {"export", "&Export...", du.Rect(190, 171, 50, 14), kItemCommandsBuilt},
-        {"about", "&About...", du.Rect(244, 171, 44, 14), true},
-        {"open", "&Open", du.Rect(136, 189, 50, 14), true},
-        {"patch", "&Patch", du.Rect(190, 189, 50, 14), kItemCommandsBuilt},
-        {"close", "&Close", du.Rect(244, 189, 44, 14), true},
-    };
-    for (const ButtonLayout& entry : buttons) {
-        auto* button = new QPushButton(QString::fromLatin1(entry.text), this);
-        button->setObjectName(QString::fromLatin1(entry.name));
-        button->setGeometry(entry.rect);
-        button->setEnabled(entry.enabled);
+    for (const ButtonPlacement& placement : kButtonPlacements) {
+        const Command* command = FindCommand(placement.id);
+        auto* button = new QPushButton(QString::fromLatin1(command->text), this);
+        button->setObjectName(QString::fromLatin1(command->name));
+        button->setGeometry(du.Rect(placement.x, placement.y, placement.width, placement.height));
         button->setAutoDefault(false);
-        if (QString::fromLatin1(entry.name) == QLatin1String("about")) {
-            connect(button, &QPushButton::clicked, this, [this] { AboutBox(this).exec(); });
-        } else if (QString::fromLatin1(entry.name) == QLatin1String("open")) {
-            openButton_ = button;
-            connect(button, &QPushButton::clicked, this, &MainDialog::ShowOpenMenu);
-        } else if (QString::fromLatin1(entry.name) == QLatin1String("close")) {
-            connect(button, &QPushButton::clicked, this, &QDialog::reject);
-        }
+        const CommandId id = command->id;
+        connect(button, &QPushButton::clicked, this, [this, id] { Run(id); });
+        buttons_[id] = button;
     }
+    UpdateButtons();
 }
 
 void MainDialog::PlaceAtSavedPosition() {
@@ -240,6 +243,7 @@ void MainDialog::ShowTree() {
 }
 
 void MainDialog::ShowList() {
+    UpdateButtons();
     {
         const QSignalBlocker block(list_);
         list_->setUpdatesEnabled(false);
@@ -310,47 +314,24 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || (watched != tree_ && watched != list_)) {
         return QDialog::eventFilter(watched, event);
     }
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (watched == tree_) {
-        if (key == Qt::Key_F5) {
-            BuildTree();
-        } else if (enter) {
-            ShowFolderProperties();
-        } else if (key != Qt::Key_Insert && key != Qt::Key_Delete && key != Qt::Key_F2) {
-            return QDialog::eventFilter(watched, event);
-        }
-        return true;
+    const CommandPlace place = watched == tree_ ? CommandPlace::FolderMenu : CommandPlace::ListMenu;
+    const Command* command = CommandForKey(place, KeyOf(static_cast<QKeyEvent*>(event)->key()));
+    if (command == nullptr) {
+        return QDialog::eventFilter(watched, event);
     }
-    if (key == Qt::Key_F5) {
-        FillList();
-        return true;
+    // A key of the table is taken even when its command cannot run now, so that Enter never
+    // falls through to the dialog's default button.
+    if (IsEnabled(*command, Context())) {
+        Run(command->id);
     }
-    // Enter (Properties), Insert, Delete and F2 are item commands, not built yet; they must
-    // not fall through to the dialog's default button either.
-    if (enter || key == Qt::Key_Insert || key == Qt::Key_Delete || key == Qt::Key_F2) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
+    return true;
 }
 
 void MainDialog::ShowOpenMenu() {
     QMenu menu(this);
-    auto* group = new QActionGroup(&menu);
-    QAction* database = menu.addAction(QStringLiteral("Database"));
-    QAction* fastfile = menu.addAction(QStringLiteral("Fastfile..."));
-    for (QAction* action : {database, fastfile}) {
-        action->setCheckable(true);
-        group->addAction(action);
-    }
-    database->setChecked(model_->Mode() == BrowserMode::Database);
-    fastfile->setChecked(model_->Mode() == BrowserMode::SingleFastfile);
-    QAction* chosen = menu.exec(openButton_->mapToGlobal(QPoint(0, openButton_->height())));
-    if (chosen == database) {
-        OpenDatabase();
-    } else if (chosen == fastfile) {
-        OpenFastfile();
-    }
+    const QPushButton* button = buttons_.at(CommandId::Open);
+    PopUp(menu, CommandPlace::OpenMenu, ListMenuKind::None,
+          button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void MainDialog::OpenDatabase() {
@@ -371,6 +352,17 @@ void MainDialog::OpenFastfile() {
     model_->OpenFastfile(file.toLocal8Bit().toStdString());
     ShowTree();
     ShowList();
+    ReportOpenFailure();
+}
+
+// A file the user or another program named could not be opened: say so rather than show
+// the database as if that had been asked for.
+void MainDialog::ReportOpenFailure() {
+    const std::string failure = model_->TakeOpenFailure();
+    if (!failure.empty()) {
+        qm::ShowMessageBox(failure, kProductName, qm::MessageBoxButtons::Ok,
+                           qm::MessageBoxIcon::Warning);
+    }
 }
 
 bool MainDialog::OpenFromOtherProgram(const QByteArray& text) {
@@ -383,6 +375,7 @@ bool MainDialog::OpenFromOtherProgram(const QByteArray& text) {
         std::span<const unsigned char>(bytes, static_cast<std::size_t>(text.size())));
     ShowTree();
     ShowList();
+    ReportOpenFailure();
     return handled;
 }
 
@@ -407,25 +400,10 @@ void MainDialog::ShowTreeMenu(const QPoint& position) {
     if (QTreeWidgetItem* item = tree_->itemAt(position)) {
         tree_->setCurrentItem(item);  // selects it, which opens its Fastfile
     }
-    const FolderNode* node = model_->SelectedNode();
-    const FolderMenuState state =
-        FolderMenuRules(node != nullptr, node != nullptr && node->HasChildren(),
-                        model_->Mode() == BrowserMode::Database);
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("Folder"));
-    // Insert, Rename and Delete of folders have no action in this suite.
-    AddCommand(menu, "Insert\tIns", state.insert);
-    AddCommand(menu, "Rename\tF2", state.rename);
-    AddCommand(menu, "Delete\tDel", state.remove);
-    menu.addSeparator();
-    QAction* refresh = AddCommand(menu, "Refresh\tF5", state.refresh);
-    QAction* properties = AddCommand(menu, "Properties...\tReturn", state.properties);
-    QAction* chosen = menu.exec(tree_->viewport()->mapToGlobal(position));
-    if (chosen == refresh) {
-        BuildTree();
-    } else if (chosen == properties) {
-        ShowFolderProperties();
-    }
+    PopUp(menu, CommandPlace::FolderMenu, ListMenuKind::None,
+          tree_->viewport()->mapToGlobal(position));
 }
 
 void MainDialog::ShowListMenu(const QPoint& position) {
@@ -433,28 +411,98 @@ void MainDialog::ShowListMenu(const QPoint& position) {
     if (kind == ListMenuKind::None) {
         return;
     }
-    const ListMenuState state =
-        ListMenuRules(static_cast<int>(list_->selectedItems().size()), ClipboardHoldsItems());
     QMenu menu(this);
     menu.setObjectName(kind == ListMenuKind::Texture ? QStringLiteral("Texture")
                        : kind == ListMenuKind::Sound ? QStringLiteral("Sound")
                                                      : QStringLiteral("File"));
-    AddCommand(menu, "Add to Patch\tIns", state.addToPatch && kItemCommandsBuilt);
-    menu.addSeparator();
-    AddCommand(menu, "Rename\tF2", state.rename && kItemCommandsBuilt);
-    AddCommand(menu, "Delete\tDel", state.remove && kItemCommandsBuilt);
-    menu.addSeparator();
-    AddCommand(menu, "Copy", state.copy && kItemCommandsBuilt);
-    AddCommand(menu, "Paste", state.paste && kItemCommandsBuilt);
-    menu.addSeparator();
-    QAction* refresh = AddCommand(menu, "Refresh\tF5", state.refresh);
-    if (kind == ListMenuKind::Texture) {
-        AddCommand(menu, "Properties...\tReturn", state.propertiesOrPlay && kItemCommandsBuilt);
-    } else if (kind == ListMenuKind::Sound) {
-        AddCommand(menu, "Play\tReturn", state.propertiesOrPlay && kItemCommandsBuilt);
+    PopUp(menu, CommandPlace::ListMenu, kind, list_->viewport()->mapToGlobal(position));
+}
+
+void MainDialog::PopUp(QMenu& menu, CommandPlace place, ListMenuKind kind, const QPoint& at) {
+    const CommandContext context = Context();
+    auto* radio = place == CommandPlace::OpenMenu ? new QActionGroup(&menu) : nullptr;
+    for (const Command* command : CommandsIn(place, kind)) {
+        if (command->separatorBefore) {
+            menu.addSeparator();
+        }
+        QAction* action = menu.addAction(QString::fromLatin1(MenuText(*command)));
+        action->setData(static_cast<int>(command->id));
+        action->setEnabled(IsEnabled(*command, context));
+        if (command->checked != nullptr) {
+            action->setCheckable(true);
+            action->setChecked(command->checked(context));
+            if (radio != nullptr) {
+                radio->addAction(action);
+            }
+        }
     }
-    if (menu.exec(list_->viewport()->mapToGlobal(position)) == refresh) {
-        FillList();
+    if (const QAction* chosen = menu.exec(at)) {
+        Run(static_cast<CommandId>(chosen->data().toInt()));
+    }
+}
+
+CommandContext MainDialog::Context() const {
+    CommandContext context;
+    const FolderNode* node = model_->SelectedNode();
+    context.nodeExists = node != nullptr;
+    context.nodeHasChildren = node != nullptr && node->HasChildren();
+    context.databaseMode = model_->Mode() == BrowserMode::Database;
+    const FFLARCHIVE* archive = model_->CurrentArchive();
+    context.archiveOpen = archive != nullptr;
+    context.archiveHasItems = archive != nullptr && archive->lpFirst != nullptr;
+    context.selectedRows = static_cast<int>(list_->selectedItems().size());
+    context.clipboardHoldsItems = ClipboardHoldsItems();
+    return context;
+}
+
+void MainDialog::UpdateButtons() {
+    const CommandContext context = Context();
+    for (const auto& [id, button] : buttons_) {
+        button->setEnabled(IsEnabled(*FindCommand(id), context));
+    }
+}
+
+void MainDialog::Run(CommandId id) {
+    switch (id) {
+        case CommandId::About:
+            AboutBox(this).exec();
+            break;
+        case CommandId::Open:
+            ShowOpenMenu();
+            break;
+        case CommandId::Close:
+            reject();
+            break;
+        case CommandId::OpenDatabase:
+            OpenDatabase();
+            break;
+        case CommandId::OpenFastfile:
+            OpenFastfile();
+            break;
+        case CommandId::FolderRefresh:
+            BuildTree();
+            break;
+        case CommandId::FolderProperties:
+            ShowFolderProperties();
+            break;
+        case CommandId::ItemRefresh:
+            FillList();
+            break;
+        // Folders are not inserted, renamed or deleted in this suite.
+        case CommandId::FolderInsert:
+        case CommandId::FolderRename:
+        case CommandId::FolderDelete:
+        // The item commands are not part of this build; the table keeps them disabled.
+        case CommandId::Import:
+        case CommandId::Export:
+        case CommandId::Patch:
+        case CommandId::AddToPatch:
+        case CommandId::ItemRename:
+        case CommandId::ItemDelete:
+        case CommandId::ItemCopy:
+        case CommandId::ItemPaste:
+        case CommandId::ItemProperties:
+            break;
     }
 }
 

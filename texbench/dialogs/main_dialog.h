@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
+#include <map>
 #include <memory>
 
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
+#include "texbench/browser/main_commands.h"
 
 class QLabel;
 class QListWidget;
@@ -57,12 +59,20 @@ class MainDialog : public QDialog {
     void ShowList();
     void AddTreeItems(QTreeWidgetItem* parentItem, const FolderNode& node);
     QTreeWidgetItem* ItemOfNode(const FolderNode* node) const;
+    // Every button, key and menu entry ends here, by the command's id.
+    void Run(CommandId id);
+    CommandContext Context() const;
+    void UpdateButtons();
+    // Fills the menu with the place's entries, enabled and marked for the current state, and
+    // runs the chosen one.
+    void PopUp(QMenu& menu, CommandPlace place, ListMenuKind kind, const QPoint& at);
     void OnTreeSelectionChanged();
     void OnListStateChanged();
     void ShowFolderProperties();
     void ShowOpenMenu();
     void OpenDatabase();
     void OpenFastfile();
+    void ReportOpenFailure();
     void ShowTreeMenu(const QPoint& position);
     void ShowListMenu(const QPoint& position);
     QString FocusedRowText() const;
@@ -73,7 +83,7 @@ class MainDialog : public QDialog {
     QListWidget* list_ = nullptr;
     suite::PreviewControl* preview_ = nullptr;
     QLabel* info_ = nullptr;
-    QPushButton* openButton_ = nullptr;
+    std::map<CommandId, QPushButton*> buttons_;
     int shownRow_ = -1;  // the row whose description and picture are shown, -1 for none
 };
 

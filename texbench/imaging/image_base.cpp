@@ -11,24 +11,11 @@
 
 namespace {
 
-std::uint32_t& StreamBufferSetting() {
-    static std::uint32_t bytes = 1024u * 1024u;
-    return bytes;
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 }  // namespace
-
-void CImageBase::SetStreamBufferKBytes(std::uint32_t kBytes) {
-    StreamBufferSetting() = (kBytes < 4 || kBytes > 65536 ? 1024u : kBytes) * 1024u;
-}
-
-std::uint32_t CImageBase::StreamBufferBytes() {
-    return StreamBufferSetting();
-}
 
 bool CImageBase::SetSize(unsigned width, unsigned height, unsigned depth) {
     if (width == 0 || height == 0 || depth == 0 || width > 0xFFFF || height > 0xFFFF ||
@@ -227,7 +214,7 @@ bool CImageBase::Decode() {
     return !IsEmpty() && header_.bEncoding == 0;
 }
 
-bool CImageBase::LoadFile(const std::string& path) {
+bool CImageBase::LoadFile(const std::string& path, std::uint32_t streamBufferBytes) {
     if (path.empty()) {
         return false;
     }
@@ -236,14 +223,14 @@ bool CImageBase::LoadFile(const std::string& path) {
     if (!file) {
         return false;
     }
-    std::setvbuf(file.get(), nullptr, _IOFBF, StreamBufferBytes());
+    std::setvbuf(file.get(), nullptr, _IOFBF, streamBufferBytes);
     if (!Serialize(file.get(), false)) {
         Clear();
     }
     return !IsEmpty();
 }
 
-bool CImageBase::SaveFile(const std::string& path) {
+bool CImageBase::SaveFile(const std::string& path, std::uint32_t streamBufferBytes) {
     if (path.empty() || IsEmpty() || !Encode()) {
         return false;
     }
@@ -252,7 +239,7 @@ bool CImageBase::SaveFile(const std::string& path) {
     if (!file.Open()) {
         return false;
     }
-    std::setvbuf(file.Stream(), nullptr, _IOFBF, StreamBufferBytes());
+    std::setvbuf(file.Stream(), nullptr, _IOFBF, streamBufferBytes);
     return Serialize(file.Stream(), true) && file.Commit();
 }
 

@@ -14,6 +14,10 @@ struct PlanarLayout;
 
 class CImageBase {
   public:
+    // The stream buffer of LoadFile and SaveFile unless the caller passes its own; TexBench
+    // passes its "Image Buffer" setting.
+    static constexpr std::uint32_t kDefaultStreamBufferBytes = 1024 * 1024;
+
     CImageBase() = default;
     virtual ~CImageBase() = default;
     CImageBase(const CImageBase&) = delete;
@@ -39,8 +43,11 @@ class CImageBase {
     virtual bool Encode();
     // Stored form to decoded form; the base only accepts an image that is already decoded.
     virtual bool Decode();
-    virtual bool LoadFile(const std::string& path);
-    virtual bool SaveFile(const std::string& path);
+    // Both move the file through a stream buffer of the given size in bytes.
+    virtual bool LoadFile(const std::string& path,
+                          std::uint32_t streamBufferBytes = kDefaultStreamBufferBytes);
+    virtual bool SaveFile(const std::string& path,
+                          std::uint32_t streamBufferBytes = kDefaultStreamBufferBytes);
     // Reads (storing false) or writes the class's file format.
     virtual bool Serialize(std::FILE* stream, bool storing);
     virtual bool IsEmpty() const;
@@ -58,11 +65,6 @@ class CImageBase {
     void SetTransparentIndex(std::uint32_t index) { header_.dwTransparent = index; }
     bool HasPalette() const { return !palette_.empty(); }
     bool HasPixels() const { return !pixels_.empty(); }
-
-    // The "Image Buffer" setting: the stream buffer of LoadFile and SaveFile, in kilobytes;
-    // values below 4 or above 65,536 are replaced by 1,024.
-    static void SetStreamBufferKBytes(std::uint32_t kBytes);
-    static std::uint32_t StreamBufferBytes();
 
   protected:
     // Row stride of the decoded pixels; 0 when the header does not describe decoded rows.

@@ -177,13 +177,12 @@ void CRimArchive::ClearSlot(unsigned i) {
     }
 }
 
-CRimImage& CRimArchive::GetSlotImage(unsigned i) {
-    static CRimImage scratch;  // the one slot image the program shows at a time
-    scratch.Clear();
+bool CRimArchive::GetSlotImage(unsigned i, CRimImage& image) const {
+    image.Clear();
     if (i < kSlots && !slots_[i].empty()) {
-        scratch.ParseForm(slots_[i]);
+        image.ParseForm(slots_[i]);
     }
-    return scratch;
+    return !image.IsEmpty();
 }
 
 bool CRimArchive::SetSlotImage(CRimImage& image, unsigned i) {

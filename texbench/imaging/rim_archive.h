@@ -24,8 +24,9 @@ class CRimArchive {
     std::vector<std::uint8_t> Compile() const;
     bool AddSlotForm(std::span<const std::uint8_t> form);
     void ClearSlot(unsigned i);
-    // Decodes slot i into the program's one scratch image, overwriting the previous result.
-    CRimImage& GetSlotImage(unsigned i);
+    // Decodes slot i into the caller's image, which is cleared first. False, with the image
+    // left empty, when i is not a slot, the slot is empty or its form does not parse.
+    bool GetSlotImage(unsigned i, CRimImage& image) const;
     bool SetSlotImage(CRimImage& image, unsigned i);
     bool ExportSlot(unsigned i, IMAGEDATA* target);
     // Builds the slots from one picture; converts the record in place as it goes.

@@ -34,6 +34,8 @@ struct ApplicationState {
     bool skinMode = false;        // always false until skins are built
     bool restartRequest = false;  // set by the skin menu; acted on at exit
     int splashDuration = 2000;    // ms; 0 means no splash window
+    // The "Image Buffer" setting, for the stream buffer of every picture file TexBench loads
+    // or saves (the image classes' LoadFile and SaveFile take it).
     std::uint32_t imageBufferBytes = 1024 * 1024;
     int ipcTimeout = 500;  // ms
     // Decides tree and list colours of skins on Windows; other platforms keep the default.

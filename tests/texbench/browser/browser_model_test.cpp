@@ -262,6 +262,82 @@ TEST_F(BrowserModelTest, CommandLineOpensDatabaseFastfileOrTheDefaultDatabase) {
     }
 }
 
+// A file named on the command line, in the Open dialog or by another program that does not
+// open is reported, naming the file and what is wrong with it, before the database is shown.
+TEST_F(BrowserModelTest, AFileThatDoesNotOpenIsReportedWithItsCause) {
+    WriteDatabase(kDatabase);
+    const std::string empty = Game().Root() + "/empty.ffl";
+    browser_test::WriteText(empty, "");
+    const std::string damaged = Game().Root() + "/damaged.ffl";
+    browser_test::WriteText(damaged, "RFFL\x01");
+    const std::string good = Game().Root() + "/good.ffl";
+    ASSERT_TRUE(browser_test::MakeFastfile(good, {{"graphics\\one\\x.rim", Data("x")}}));
+    const std::string database = Game().Root() + "/nowhere/ffinfo.txt";
+
+    struct Case {
+        std::string path;
+        std::string expected;  // empty: nothing to report
+    };
+    const Case cases[] = {
+        {good, ""},
+        {Game().Root() + "/missing.ffl", "Failed to open the Fastfile '" + Game().Root() +
+                                             "/missing.ffl'!\nThe file was not found."},
+        {empty, "Failed to open the Fastfile '" + empty + "'!\nThe file is empty."},
+        {damaged, "Failed to open the Fastfile '" + damaged +
+                      "'!\nThe file is damaged or is not a Fastfile."},
+        {database,
+         "Failed to open the Fastfile database '" + database + "'!\nThe file was not found."},
+    };
+    const std::string fallback = "\nThe game's Fastfile database is opened instead.";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string expected = c.expected.empty() ? "" : c.expected + fallback;
+        auto model = Start(c.path);
+        EXPECT_EQ(model->TakeOpenFailure(), expected);
+        EXPECT_EQ(model->TakeOpenFailure(), "");  // taken once
+        if (c.path.ends_with(".ffl")) {
+            model->OpenFastfile(c.path);
+            EXPECT_EQ(model->TakeOpenFailure(), expected);
+            const std::string text = c.path + '\0';
+            model->OpenFromOtherProgram(
+                std::span(reinterpret_cast<const unsigned char*>(text.data()), text.size()));
+            EXPECT_EQ(model->TakeOpenFailure(), expected);
+        }
+        EXPECT_EQ(model->Mode(),
+                  expected.empty() ? BrowserMode::SingleFastfile : BrowserMode::Database);
+    }
+}
+
+// Another installation's database lists its own Fastfiles: they are opened from beside it,
+// never from the registered game's folder, even where a file of the same name is there.
+TEST_F(BrowserModelTest, ADatabaseFromAFileOpensTheFastfilesBesideIt) {
+    WriteDatabase(kDatabase);
+    MakeMenus();
+    const std::string other = Game().Root() + "/other";
+    std::filesystem::create_directories(other);
+    browser_test::WriteText(other + "/ffinfo.txt",
+                            "graphics\\menus;menus.ffl\ngraphics\\hud;hud\n");
+    ASSERT_TRUE(browser_test::MakeFastfile(other + "/MENUS.FFL",
+                                           {{"graphics\\menus\\theirs.rim", Data("t")}}));
+    MakeFastfile("hud.ffl", {{"graphics\\hud\\ours.rim", Data("o")}});
+
+    auto model = Start("-nosplash " + other + "/ffinfo.txt");
+    EXPECT_EQ(model->TakeOpenFailure(), "");
+    model->SelectNode(Node(*model, "graphics\\menus"));
+    EXPECT_EQ(RowNames(*model), std::vector<std::string>{"theirs.rim"});
+    ASSERT_NE(model->CurrentArchive(), nullptr);
+    EXPECT_EQ(std::string(Lib().FFLGetPath(model->CurrentArchive())), other + "/MENUS.FFL");
+    // Not beside the database: nothing is shown, rather than the registered game's file.
+    model->SelectNode(Node(*model, "graphics\\hud"));
+    EXPECT_EQ(model->CurrentArchive(), nullptr);
+    EXPECT_TRUE(model->Rows().empty());
+
+    // The game's own database still finds its Fastfiles in the game's folder.
+    model->OpenDefaultDatabase();
+    model->SelectNode(Node(*model, "graphics\\hud"));
+    EXPECT_EQ(RowNames(*model), std::vector<std::string>{"ours.rim"});
+}
+
 TEST_F(BrowserModelTest, WithoutAnyDatabaseTheCallerIsToldAndTheTreeStaysEmpty) {
     auto model = Start("-nosplash missing.ffl");
     EXPECT_TRUE(failed_);

@@ -384,6 +384,39 @@ class MainDialogTest : public QObject {
         }
     }
 
+    // Menu entries and buttons run their command, and Enter in the list is taken without
+    // reaching the dialog's default button.
+    void MenusAndButtonsRunTheirCommands() {
+        qm::ScriptedMessageBoxes boxes;
+        auto dialog = Open();
+        const auto& texture = demogame::DemoTextures().front();
+        ShowItem(*dialog, texture.itemPath);
+        QVERIFY(Preview(*dialog)->HasPicture());
+        {
+            MenuWatcher watcher(QStringLiteral("Refresh\tF5"));
+            emit List(*dialog)->customContextMenuRequested(QPoint(2, 2));
+            QVERIFY(watcher.Seen());
+        }
+        QVERIFY(!Preview(*dialog)->HasPicture());  // the list was filled again
+        QCOMPARE(Info(*dialog), QStringLiteral("[no selection]"));
+        {
+            MenuWatcher watcher(QStringLiteral("Properties...\tReturn"));
+            const QTreeWidgetItem* item = Tree(*dialog)->currentItem();
+            emit Tree(*dialog)->customContextMenuRequested(
+                Tree(*dialog)->visualItemRect(item).center());
+            QVERIFY(watcher.Seen());
+        }
+        QCOMPARE(boxes.Asked().size(), std::size_t{1});
+        QCOMPARE(boxes.Asked()[0].caption, std::string("Folder Properties"));
+
+        ClickRow(*dialog, NameOf(texture.itemPath));
+        QTest::keyClick(List(*dialog), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QTest::mouseClick(dialog->findChild<QPushButton*>("close"), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    }
+
     void OpenMenuMarksTheModeAndSwitches() {
         auto dialog = Open();
         {
