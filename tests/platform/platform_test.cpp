@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/command_line_text.h"
@@ -49,6 +50,26 @@ class TempDir : public ::testing::Test {
     }
     fs::path dir_;
 };
+
+// Runs `body` in a child process and returns its exit status (-1 when it did not exit). Under
+// the super-user the child first becomes "nobody", so that file permissions bind it as they
+// bind every user; `dir` is opened to everyone for that.
+template <typename Body>
+int InChildAsOrdinaryUser(const fs::path& dir, Body body) {
+    if (geteuid() == 0) {
+        chmod(dir.c_str(), 0777);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(120);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // ---- file search ----------------------------------------------------------------------
 
@@ -374,6 +395,81 @@ TEST_F(RegistryStore, ProgramsChangingTheStoreAtOnceKeepEachOthersChanges) {
     }
     EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(),
               static_cast<std::size_t>(kWriters * kValuesEach));
+}
+
+// Four processes each store 25 values, alternating between the given names of the store;
+// true when every process reported success.
+bool ChangeStoreAtOnce(const std::vector<std::string>& storeNames) {
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 4; ++writer) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                _exit(120);
+            }
+            bool ok = true;
+            for (int i = 0; i < 25; ++i) {
+                setenv("QUILLMARK_REGISTRY", storeNames[i % storeNames.size()].c_str(), 1);
+                const std::string name = "W" + std::to_string(writer) + "V" + std::to_string(i);
+                ok = qm::RegistrySetString(kHKLM, "Software\\Shared", name, name) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    bool allOk = true;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        allOk = allOk && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return allOk;
+}
+
+TEST_F(RegistryStore, ALockFileThatCannotBeWrittenStillGuardsEveryChange) {
+    const fs::path conf = dir_ / "conf";
+    fs::create_directories(conf);
+    std::ofstream(store_ + ".lock").put('\n');
+    chmod((store_ + ".lock").c_str(), 0444);
+    if (geteuid() == 0) {
+        chmod(dir_.c_str(), 0777);
+        chmod(conf.c_str(), 0777);
+    }
+    EXPECT_TRUE(ChangeStoreAtOnce({store_}));
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(), 100u);
+}
+
+TEST_F(RegistryStore, TwoNamesOfOneStoreShareOneLock) {
+    const fs::path conf = dir_ / "conf";
+    fs::create_directories(conf);
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/g"));
+    const std::string link = (dir_ / "other-name.ini").string();
+    fs::create_symlink(store_, link);
+    if (geteuid() == 0) {
+        chmod(dir_.c_str(), 0777);
+        chmod(conf.c_str(), 0777);
+        chmod(store_.c_str(), 0666);
+    }
+    EXPECT_TRUE(ChangeStoreAtOnce({store_, link}));
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(), 100u);
+    EXPECT_FALSE(fs::exists(link + ".lock"));
+}
+
+TEST_F(RegistryStore, AChangeFailsWhenTheLockCannotBeHad) {
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/games/avp"));
+    const std::string before = Read(store_);
+    chmod((store_ + ".lock").c_str(), 0);
+    chmod(store_.c_str(), 0666);
+    chmod((dir_ / "conf").c_str(), 0777);
+    const int status = InChildAsOrdinaryUser(dir_, [&] {
+        const bool changed = qm::RegistrySetString(kHKLM, "Key", "Name", "v") ||
+                             qm::RegistryCreateKey(kHKLM, "Key") ||
+                             qm::RegistryDeleteValue(kHKLM, kGameKey, "Path") ||
+                             qm::RegistryDeleteKey(kHKLM, kGameKey);
+        return changed ? 1 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(store_), before);
 }
 
 TEST_F(RegistryStore, EveryCallSeesAnotherWritersChange) {
