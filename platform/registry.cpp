@@ -139,7 +139,9 @@ class StoreLock {
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
-    bool Held() const { return held_; }
+    bool Held() const {
+        return held_;
+    }
 
   private:
     // The store's file with every link resolved; a store that does not exist yet resolves
