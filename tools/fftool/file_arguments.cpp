@@ -58,14 +58,22 @@ std::string ItemPathArgument(const std::string& argument) {
     return path;
 }
 
-std::optional<std::vector<char>> ReadSourceFile(const std::string& path, std::string* why) {
+bool IsRegularSource(const std::string& path, std::string* why) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         *why = std::strerror(errno);
-        return std::nullopt;
+        return false;
     }
     if (const std::string kind = NotRegularKind(status); !kind.empty()) {
         *why = "it is " + kind + ", not a regular file";
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<char>> ReadSourceFile(const std::string& path, std::string* why) {
+    struct stat status {};
+    if (!IsRegularSource(path, why) || stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
     if (static_cast<std::uint64_t>(status.st_size) > UINT32_MAX) {

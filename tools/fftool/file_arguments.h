@@ -22,6 +22,10 @@ std::string ItemPathArgument(const std::string& argument);
 // or is too large for an item.
 std::optional<std::vector<char>> ReadSourceFile(const std::string& path, std::string* why);
 
+// Whether `path` names a regular file; when not, why not in *why (missing, a directory, a
+// FIFO, a device), so that nothing opens it and waits on it.
+bool IsRegularSource(const std::string& path, std::string* why);
+
 // Why a file could not be written, from the errno value the library left ("the disk is full",
 // "permission denied", ...).
 std::string WriteFailureReason(int error);
