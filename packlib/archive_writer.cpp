@@ -97,7 +97,7 @@ bool BuildDirectory(const FFLARCHIVE* archive, std::vector<unsigned char>& direc
 
 // The second line of a failed save's diagnostic, naming the cause when one is known.
 void ReportCause(int error) {
-    if (error == ESTALE) {
+    if (error == qm::kErrorChangedOnDisk) {
         qm::DebugOutput(" the file changed on disk since it was read\n");
     }
 }
@@ -199,7 +199,7 @@ PACKLIB_EXPORT bool FFLAPI FFLSaveArchive(FFLARCHIVE* lpArchive, const char* lps
         const int error = written ? file.Error() : (errno != 0 ? errno : EIO);
         file.Discard();
         // The sound layout reports its failures by the result alone.
-        if (lpArchive->bSound == 0 || error == ESTALE) {
+        if (lpArchive->bSound == 0 || error == qm::kErrorChangedOnDisk) {
             qm::DebugOutput("ERROR: FFLSaveArchive() failed to save archive!\n");
             ReportCause(error);
         }

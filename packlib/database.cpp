@@ -260,7 +260,7 @@ bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath) {
     if (!file.Open()) {
         const int error = file.Error();
         qm::DebugOutput("WARNING: FFLSaveDatabase() failed to save Database\n");
-        if (error == ESTALE) {
+        if (error == qm::kErrorChangedOnDisk) {
             qm::DebugOutput(" the file changed on disk since it was read\n");
         }
         errno = error;

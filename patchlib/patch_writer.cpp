@@ -183,7 +183,7 @@ bool PatchWriter::Write() {
 
 // The second line of a failed save's diagnostic, naming the cause when one is known.
 void ReportCause(int error) {
-    if (error == ESTALE) {
+    if (error == qm::kErrorChangedOnDisk) {
         qm::DebugOutput(" the file changed on disk since it was read\n");
     }
 }

@@ -203,7 +203,7 @@ bool AtomicFile::Open() {
 bool AtomicFile::CheckUnchanged(const std::string& target) {
     const auto now = IdentityOf(target);
     if (expected_ && now && !(*now == *expected_)) {
-        return Fail(ESTALE);
+        return Fail(kErrorChangedOnDisk);
     }
     return true;
 }
@@ -384,12 +384,12 @@ bool AtomicFile::CheckUnchanged(const std::string& target) {
         locked.inode = static_cast<std::uint64_t>(status.st_ino);
         // The name now names another file: someone saved it since it was opened here.
         if (!opened || !opened->SameFile(locked) || !(*opened == *expected_)) {
-            return Fail(ESTALE);
+            return Fail(kErrorChangedOnDisk);
         }
         return true;
     }
     // It did not exist when opened; it must not have been created since.
-    return IdentityOf(target) ? Fail(ESTALE) : true;
+    return IdentityOf(target) ? Fail(kErrorChangedOnDisk) : true;
 }
 
 bool AtomicFile::Commit() {

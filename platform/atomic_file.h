@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -9,6 +10,13 @@
 #include "platform/file_identity.h"
 
 namespace qm {
+
+// The errno value of a save refused because its file changed on disk since it was read.
+#if defined(ESTALE)
+inline constexpr int kErrorChangedOnDisk = ESTALE;
+#else
+inline constexpr int kErrorChangedOnDisk = 116;  // what Linux calls ESTALE
+#endif
 
 // Writes a user's file so that it is either fully old or fully new: the content goes to a
 // temporary file in the target's directory, which is flushed to disk and renamed over the
@@ -25,8 +33,9 @@ namespace qm {
 // place, after a copy of its old bytes was kept in the save-backups folder (BackupFolder());
 // a failed in-place save puts the old bytes back.
 //
-// On failure Open() and Commit() leave the reason in errno (and in Error()): ESTALE when the
-// target changed on disk since the identity given to ExpectUnchanged() was taken.
+// On failure Open() and Commit() leave the reason in errno (and in Error()):
+// kErrorChangedOnDisk when the target changed on disk since the identity given to
+// ExpectUnchanged() was taken.
 class QM_PLATFORM_API AtomicFile {
   public:
     explicit AtomicFile(std::string target);
@@ -34,9 +43,9 @@ class QM_PLATFORM_API AtomicFile {
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // The save fails (ESTALE) unless the target is still the file described, unchanged: the
-    // file a program read, so that a save never overwrites a newer file someone else wrote.
-    // A target that no longer exists is created.
+    // The save fails (kErrorChangedOnDisk) unless the target is still the file described,
+    // unchanged: the file a program read, so that a save never overwrites a newer file someone else
+    // wrote. A target that no longer exists is created.
     void ExpectUnchanged(const FileIdentity& identity) { expected_ = identity; }
 
     // Creates the temporary file. False when it cannot be created (no directory, no right,

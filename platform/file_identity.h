@@ -20,8 +20,10 @@ struct FileIdentity {
     std::int64_t changedNs = 0;
 
     bool operator==(const FileIdentity&) const = default;
+    // Where the platform gives no file numbers (Windows), no two states are known to be
+    // the same file.
     bool SameFile(const FileIdentity& other) const {
-        return device == other.device && inode == other.inode;
+        return inode != 0 && device == other.device && inode == other.inode;
     }
 };
 

@@ -290,6 +290,25 @@ TEST(LostUpdates, AFileRewrittenInPlaceWithTheSameSizeCountsAsChanged) {
     EXPECT_EQ(ReadFile(path), changed);
 }
 
+TEST(LostUpdates, TheDatabaseToo) {
+    TempDir dir;
+    const std::string path = dir.File("ffinfo.txt");
+    FFLDB* made = FFLCreateDatabase(path.c_str());
+    FFLAddDbItem(made, "graphics", "g.ffl");
+    ASSERT_TRUE(FFLSaveDatabase(made, nullptr));
+    FFLCloseDatabase(made);
+    FFLDB* first = FFLOpenDatabase(path.c_str());
+    FFLDB* second = FFLOpenDatabase(path.c_str());
+    FFLAddDbItem(first, "sound", "s.ffl");
+    FFLAddDbItem(second, "menus", "m.ffl");
+    EXPECT_TRUE(FFLSaveDatabase(first, nullptr));
+    EXPECT_FALSE(FFLSaveDatabase(second, nullptr));
+    FFLCloseDatabase(first);
+    FFLCloseDatabase(second);
+    const Bytes onDisk = ReadFile(path);
+    EXPECT_EQ(std::string(onDisk.begin(), onDisk.end()), "graphics;g.ffl\nsound;s.ffl\n");
+}
+
 // ---- read-only files -------------------------------------------------------------------
 
 // Runs `body` in a child that is an ordinary user ("nobody" when the tests run as the

@@ -1,5 +1,7 @@
 #include "tools/fftool/file_arguments.h"
 
+#include "platform/atomic_file.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -104,11 +106,13 @@ std::optional<std::vector<char>> ReadSourceFile(const std::string& path, std::st
 
 std::string WriteFailureReason(int error) {
     switch (error) {
-        case ESTALE:
+        case qm::kErrorChangedOnDisk:
             return "it changed on disk since it was read (another program saved it); nothing "
                    "was written, run the command again";
         case ENOSPC:
+#if defined(EDQUOT)
         case EDQUOT:
+#endif
             return "the disk is full";
         case EACCES:
         case EPERM:
