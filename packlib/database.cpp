@@ -14,6 +14,7 @@
 #include "platform/atomic_file.h"
 #include "platform/debug_output.h"
 #include "platform/file_search.h"
+#include "platform/stream_buffer.h"
 
 namespace {
 
@@ -188,13 +189,14 @@ FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath) {
         errno = ENAMETOOLONG;
         return nullptr;
     }
+    qm::StreamBuffer buffer;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         qm::DebugOutput("WARNING: FFLOpenDatabase() failed to open Database\n");
         return nullptr;
     }
     const auto state = qm::IdentityOf(file.get());
-    std::setvbuf(file.get(), nullptr, _IOFBF, packlib::DatabaseBufferBytes());
+    buffer.Apply(file.get(), packlib::DatabaseBufferBytes());
     FFLDB* db = NewDatabase(path);
     if (db == nullptr) {
         qm::DebugOutput("ERROR: FFLOpenDatabase() failed to allocate memory\n");
