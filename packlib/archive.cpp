@@ -1,4 +1,5 @@
 // The archive records and the exports that inspect and edit an archive in memory.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +49,7 @@ FFLITEM* NewItemRecord(std::string_view path, const void* data, std::uint32_t si
 
 void FreeItemRecord(FFLITEM* item) {
     LiveArchiveItems().Remove(item);
+    SoundArchiveItems().Remove(item);
     std::free(item->lpData);
     std::free(item);
 }
@@ -60,6 +62,7 @@ void FreeArchiveRecord(FFLARCHIVE* archive) {
         item = next;
     }
     LiveArchives().Remove(archive);
+    ArchiveFileStates().Erase(archive);
     std::free(archive);
 }
 
@@ -71,6 +74,9 @@ void AppendItem(FFLARCHIVE* archive, FFLITEM* item) {
     *link = item;
     item->lpNext = nullptr;
     ++archive->dwCount;
+    if (archive->bSound != 0) {
+        SoundArchiveItems().Add(item);
+    }
 }
 
 ItemAppender::ItemAppender(FFLARCHIVE* archive) : archive_(archive), tail_(&archive->lpFirst) {
@@ -84,6 +90,9 @@ void ItemAppender::Append(FFLITEM* item) {
     *tail_ = item;
     tail_ = &item->lpNext;
     ++archive_->dwCount;
+    if (archive_->bSound != 0) {
+        SoundArchiveItems().Add(item);
+    }
 }
 
 bool IsLiveArchive(const void* handle) {
@@ -91,6 +100,19 @@ bool IsLiveArchive(const void* handle) {
 }
 bool IsLiveItem(const void* handle) {
     return LiveArchiveItems().Contains(handle);
+}
+bool IsSoundArchiveItem(const FFLITEM* item) {
+    return SoundArchiveItems().Contains(item);
+}
+
+bool IsOneRiffChunk(const void* data, std::uint64_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (bytes == nullptr || size < 8 || std::memcmp(bytes, "RIFF", 4) != 0) {
+        return false;
+    }
+    const std::uint64_t length = std::uint64_t{bytes[4]} | std::uint64_t{bytes[5]} << 8 |
+                                 std::uint64_t{bytes[6]} << 16 | std::uint64_t{bytes[7]} << 24;
+    return length + 8 == size;
 }
 
 namespace {
@@ -134,6 +156,12 @@ const char* NamePart(const char* path) {
 extern "C" {
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLCreateArchive(const char* lpszPath) {
+    if (lpszPath != nullptr && std::strlen(lpszPath) >= FFL_MAX_PATH) {
+        qm::DebugOutput("ERROR: FFLCreateArchive() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
     FFLARCHIVE* archive = packlib::NewArchiveRecord(lpszPath != nullptr ? lpszPath : "");
     if (archive == nullptr) {
         qm::DebugOutput("ERROR: FFLCreateArchive() failed to create Archive\n");
@@ -194,6 +222,11 @@ PACKLIB_EXPORT bool FFLAPI FFLSetItemData(FFLITEM* lpItem, const void* lpData, u
         qm::DebugOutput("WARNING: FFLSetItemData() called with invalid parameter!\n");
         return false;
     }
+    if (packlib::IsSoundArchiveItem(lpItem) && !packlib::IsOneRiffChunk(lpData, dwSize)) {
+        qm::DebugOutput("WARNING: FFLSetItemData() called with invalid parameter!\n");
+        qm::DebugOutput(" a sound archive's item must be exactly one RIFF chunk\n");
+        return false;
+    }
     // The new block is filled before the old one goes, so that data taken from the item
     // itself (or from inside its block) is still there to be copied.
     auto* block = static_cast<unsigned char*>(std::malloc(dwSize));
@@ -215,6 +248,18 @@ PACKLIB_EXPORT FFLITEM* FFLAPI FFLAddItem(FFLARCHIVE* lpArchive, const char* lps
                                           const void* lpData, uint32_t dwSize) {
     if (!packlib::IsLiveArchive(lpArchive)) {
         qm::DebugOutput("WARNING: FFLAddItem() called with invalid parameter!\n");
+        return nullptr;
+    }
+    // A path cut to fit its field would name another item than the one asked for.
+    if (lpszPath != nullptr && std::strlen(lpszPath) >= FFL_MAX_PATH) {
+        qm::DebugOutput("WARNING: FFLAddItem() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        return nullptr;
+    }
+    if (lpArchive->bSound != 0 &&
+        (lpszPath == nullptr || lpszPath[0] == '\0' || !packlib::IsOneRiffChunk(lpData, dwSize))) {
+        qm::DebugOutput("WARNING: FFLAddItem() called with invalid parameter!\n");
+        qm::DebugOutput(" a sound archive's item needs a path and exactly one RIFF chunk\n");
         return nullptr;
     }
     FFLITEM* item = packlib::NewItemRecord(lpszPath != nullptr ? lpszPath : "", lpData, dwSize);

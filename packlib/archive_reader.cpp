@@ -1,6 +1,7 @@
 // Reading Fastfiles: the "RFFL" directory layout and the headerless sound archive layout.
 // Every size taken from a file is checked against the file's real length before anything is
 // allocated or read, so a damaged or hostile file fails instead of being read out of bounds.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "packlib/packlib_exports.h"
 #include "platform/byte_order.h"
 #include "platform/debug_output.h"
+#include "platform/file_identity.h"
 #include "platform/file_search.h"
 
 namespace packlib {
@@ -40,6 +42,7 @@ struct ReadMode {
     std::uint32_t bufferBytes;
     const char* openFailed;
     const char* readFailed;
+    const char* invalidParameter;
     const char* function;  // "FFLOpenArchive()", for the line naming the cause
 };
 
@@ -318,28 +321,36 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
     return archive;
 }
 
-// The file name as given, or the Fastfile of that name in the game's Fastfile directory.
-std::string ResolveArchiveName(const char* name) {
-    if (auto found = qm::SearchFile(FastfileDirectory(), name, ".FFL")) {
-        return *found;
+// The file name as given, or the Fastfile of that name in the game's Fastfile directory;
+// nothing when the name found does not fit the archive's path field.
+std::optional<std::string> ResolveArchiveName(const char* name) {
+    std::string resolved = qm::SearchFile(FastfileDirectory(), name, ".FFL").value_or(name);
+    if (resolved.size() > kMaxItemPath) {
+        return std::nullopt;
     }
-    std::string unchanged = name;
-    if (unchanged.size() > kMaxItemPath) {
-        unchanged.resize(kMaxItemPath);
-    }
-    return unchanged;
+    return resolved;
 }
 
 FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
     if (name == nullptr || name[0] == '\0') {
         return nullptr;
     }
-    const std::string path = ResolveArchiveName(name);
+    // A name cut to fit the path field would be saved back to another file.
+    const auto resolved = ResolveArchiveName(name);
+    if (!resolved) {
+        qm::DebugOutput(mode.invalidParameter);
+        qm::DebugOutput(" required: lpszFile < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
+    const std::string& path = *resolved;
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         qm::DebugOutput(mode.openFailed);
         return nullptr;
     }
+    // Taken before reading, so that a change made while the file is read counts as a change.
+    const auto state = qm::IdentityOf(file.get());
     std::setvbuf(file.get(), nullptr, _IOFBF, mode.bufferBytes);
     unsigned char header[kHeaderBytes];
     if (std::fread(header, 1, kHeaderBytes, file.get()) != kHeaderBytes) {
@@ -365,6 +376,9 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
         }
         return nullptr;
     }
+    if (state) {
+        ArchiveFileStates().Set(archive.get(), *state);
+    }
     return archive.release();
 }
 
@@ -374,16 +388,26 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
 extern "C" {
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{
-        true, packlib::ArchiveBufferBytes(), "WARNING: FFLOpenArchive() failed to open Archive\n",
-        "ERROR: FFLOpenArchive() failed to allocate memory!\n", "FFLOpenArchive()"};
+    const packlib::ReadMode mode{true, packlib::ArchiveBufferBytes(),
+                                 "WARNING: FFLOpenArchive() failed to open Archive
+",
+                                 "ERROR: FFLOpenArchive() failed to allocate memory!
+",
+                                 "WARNING: FFLOpenArchive() called with invalid parameter!
+",
+                                 "FFLOpenArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{
-        false, packlib::ParseBufferBytes(), "WARNING: FFLParseArchive() failed to open Archive\n",
-        "ERROR: FFLParseArchive() failed to allocate memory!\n", "FFLParseArchive()"};
+    const packlib::ReadMode mode{false, packlib::ParseBufferBytes(),
+                                 "WARNING: FFLParseArchive() failed to open Archive
+",
+                                 "ERROR: FFLParseArchive() failed to allocate memory!
+",
+                                 "WARNING: FFLParseArchive() called with invalid parameter!
+",
+                                 "FFLParseArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
 

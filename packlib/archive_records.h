@@ -40,6 +40,13 @@ class ItemAppender {
 
 bool IsLiveArchive(const void* handle);
 bool IsLiveItem(const void* handle);
+// Whether the item belongs to an archive of the sound layout.
+bool IsSoundArchiveItem(const FFLITEM* item);
+
+// A sound archive stores each item as one RIFF chunk and finds the next item by that chunk's
+// length, so anything else (a tag after the chunk, a length that disagrees with the data,
+// other bytes) would make the whole file unreadable once saved.
+bool IsOneRiffChunk(const void* data, std::uint64_t size);
 
 // Rounds a length up to the next multiple of 4, in 64 bits so that it cannot wrap.
 constexpr std::uint64_t PadTo4(std::uint64_t length) {

@@ -1,8 +1,11 @@
 // Writing an archive back in the layout it came from. The file is written to a temporary
 // beside the target and renamed over it only when complete, so a failed save (full disk, size
-// limit, crash) never leaves the user's Fastfile truncated.
+// limit, crash) never leaves the user's Fastfile truncated; a file that someone else saved
+// since the archive was read is not overwritten.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +34,22 @@ std::uint32_t DataSize(const FFLITEM* item) {
 
 bool Write(std::FILE* file, const void* bytes, std::size_t size) {
     return size == 0 || std::fwrite(bytes, 1, size, file) == size;
+}
+
+// Why a sound archive cannot be written so that it reads back, or null when it can: every
+// record needs a path and one whole RIFF chunk, and a reader takes no file under 20 bytes.
+const char* SoundLayoutFault(const FFLARCHIVE* archive) {
+    std::uint64_t fileBytes = 2;
+    for (const FFLITEM* item = archive->lpFirst; item != nullptr; item = item->lpNext) {
+        if (item->szPath[0] == '\0' || !IsOneRiffChunk(item->lpData, DataSize(item))) {
+            return " a sound archive's item is not exactly one RIFF chunk\n";
+        }
+        fileBytes += 2 + std::strlen(item->szPath) + 1 + DataSize(item);
+    }
+    if (fileBytes < 20) {
+        return " a sound archive this small could not be read back\n";
+    }
+    return nullptr;
 }
 
 bool WriteSoundLayout(const FFLARCHIVE* archive, std::FILE* file) {
@@ -76,6 +95,27 @@ bool BuildDirectory(const FFLARCHIVE* archive, std::vector<unsigned char>& direc
     return true;
 }
 
+// The second line of a failed save's diagnostic, naming the cause when one is known.
+void ReportCause(int error) {
+    if (error == qm::kErrorChangedOnDisk) {
+        qm::DebugOutput(" the file changed on disk since it was read\n");
+    }
+}
+
+// Of the file the archive was read from: the state it had then, when the save goes back to
+// it (by the archive's own path or by another name of the same file).
+std::optional<qm::FileIdentity> StateToKeep(const FFLARCHIVE* archive, const std::string& target) {
+    const auto read = ArchiveFileStates().Get(archive);
+    if (!read) {
+        return std::nullopt;
+    }
+    if (target == archive->szPath) {
+        return read;
+    }
+    const auto now = qm::IdentityOf(target);
+    return now && now->SameFile(*read) ? read : std::nullopt;
+}
+
 bool WriteDirectoryLayout(const FFLARCHIVE* archive, std::FILE* file) {
     std::vector<unsigned char> directory;
     std::uint32_t dataSize = 0;
@@ -114,31 +154,61 @@ PACKLIB_EXPORT bool FFLAPI FFLSaveArchive(FFLARCHIVE* lpArchive, const char* lps
         qm::DebugOutput("ERROR: FFLSaveArchive() called with invalid parameter!\n");
         return false;
     }
-    std::string target =
+    const std::string target =
         (lpszFile != nullptr && lpszFile[0] != '\0') ? lpszFile : lpArchive->szPath;
+    // A name cut to fit would be another file, which the save would then overwrite.
     if (target.size() > FFL_MAX_PATH - 1) {
-        target.resize(FFL_MAX_PATH - 1);
+        qm::DebugOutput("ERROR: FFLSaveArchive() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszFile < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return false;
     }
     if (target.empty()) {
         qm::DebugOutput("ERROR: FFLSaveArchive() no filename given!\n");
         return false;
     }
+    // Checked before the file is touched: a sound archive that would not read back is not
+    // written at all.
+    if (lpArchive->bSound != 0) {
+        if (const char* fault = SoundLayoutFault(lpArchive)) {
+            qm::DebugOutput("ERROR: FFLSaveArchive() failed to save archive!\n");
+            qm::DebugOutput(fault);
+            errno = EINVAL;
+            return false;
+        }
+    }
+    const auto keep = StateToKeep(lpArchive, target);
     if (lpArchive->szPath[0] == '\0') {
         CopyPathField(lpArchive->szPath, target);
     }
     qm::AtomicFile file(target);
+    if (keep) {
+        file.ExpectUnchanged(*keep);
+    }
     if (!file.Open()) {
+        const int error = file.Error();
         qm::DebugOutput("WARNING: FFLSaveArchive() failed to open(create) archive\n");
+        ReportCause(error);
+        errno = error;
         return false;
     }
-    std::setvbuf(file.Stream(), nullptr, _IOFBF, ArchiveBufferBytes());
-    if (lpArchive->bSound != 0) {
+    file.SetBufferSize(ArchiveBufferBytes());
+    const bool written = lpArchive->bSound != 0 ? WriteSoundLayout(lpArchive, file.Stream())
+                                                : WriteDirectoryLayout(lpArchive, file.Stream());
+    if (!written || !file.Commit()) {
+        const int error = written ? file.Error() : (errno != 0 ? errno : EIO);
+        file.Discard();
         // The sound layout reports its failures by the result alone.
-        return WriteSoundLayout(lpArchive, file.Stream()) && file.Commit();
-    }
-    if (!WriteDirectoryLayout(lpArchive, file.Stream()) || !file.Commit()) {
-        qm::DebugOutput("ERROR: FFLSaveArchive() failed to save archive!\n");
+        if (lpArchive->bSound == 0 || error == qm::kErrorChangedOnDisk) {
+            qm::DebugOutput("ERROR: FFLSaveArchive() failed to save archive!\n");
+            ReportCause(error);
+        }
+        errno = error;
         return false;
+    }
+    // Saved back to its own file: later saves compare with the file as written now.
+    if (file.Committed() && (keep || target == lpArchive->szPath)) {
+        ArchiveFileStates().Set(lpArchive, *file.Committed());
     }
     return true;
 }

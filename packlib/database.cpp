@@ -1,4 +1,5 @@
 // The Fastfile database: "ffinfo.txt", one line per folder of item paths, "prefix;fastfile".
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "platform/atomic_file.h"
 #include "platform/debug_output.h"
 #include "platform/file_search.h"
+#include "platform/stream_buffer.h"
 
 namespace {
 
@@ -84,6 +86,7 @@ void FreeDatabase(FFLDB* db) {
         entry = next;
     }
     LiveDatabases().Remove(db);
+    packlib::DatabaseFileStates().Erase(db);
     std::free(db);
 }
 
@@ -163,6 +166,12 @@ bool SplitLine(char* line, std::string_view& prefix, std::string_view& file) {
 extern "C" {
 
 FFLDB* FFLAPI FFLCreateDatabase(const char* lpszPath) {
+    if (lpszPath != nullptr && std::strlen(lpszPath) >= FFL_MAX_PATH) {
+        qm::DebugOutput("ERROR: FFLCreateDatabase() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
     FFLDB* db = NewDatabase(lpszPath != nullptr ? lpszPath : "");
     if (db == nullptr) {
         qm::DebugOutput("ERROR: FFLCreateDatabase() failed to create Database\n");
@@ -171,15 +180,23 @@ FFLDB* FFLAPI FFLCreateDatabase(const char* lpszPath) {
 }
 
 FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath) {
-    const std::string path = (lpszPath != nullptr && lpszPath[0] != '\0')
-                                 ? std::string(lpszPath).substr(0, FFL_MAX_PATH - 1)
-                                 : DefaultDatabasePath();
+    const std::string path = (lpszPath != nullptr && lpszPath[0] != '\0') ? std::string(lpszPath)
+                                                                          : DefaultDatabasePath();
+    // The path is kept for saving back: cut to fit its field it would name another file.
+    if (path.size() >= FFL_MAX_PATH) {
+        qm::DebugOutput("WARNING: FFLOpenDatabase() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
+    qm::StreamBuffer buffer;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         qm::DebugOutput("WARNING: FFLOpenDatabase() failed to open Database\n");
         return nullptr;
     }
-    std::setvbuf(file.get(), nullptr, _IOFBF, packlib::DatabaseBufferBytes());
+    const auto state = qm::IdentityOf(file.get());
+    buffer.Apply(file.get(), packlib::DatabaseBufferBytes());
     FFLDB* db = NewDatabase(path);
     if (db == nullptr) {
         qm::DebugOutput("ERROR: FFLOpenDatabase() failed to allocate memory\n");
@@ -207,6 +224,9 @@ FFLDB* FFLAPI FFLOpenDatabase(const char* lpszPath) {
         FreeDatabase(db);
         return nullptr;
     }
+    if (state) {
+        packlib::DatabaseFileStates().Set(db, *state);
+    }
     return db;
 }
 
@@ -214,8 +234,15 @@ bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath) {
     if (!LiveDatabases().Contains(lpDb)) {
         return false;
     }
-    std::string target = (lpszPath != nullptr && lpszPath[0] != '\0') ? lpszPath : lpDb->szPath;
-    target = target.substr(0, FFL_MAX_PATH - 1);
+    const std::string target =
+        (lpszPath != nullptr && lpszPath[0] != '\0') ? lpszPath : lpDb->szPath;
+    // A name cut to fit would be another file, which the save would then overwrite.
+    if (target.size() >= FFL_MAX_PATH) {
+        qm::DebugOutput("WARNING: FFLSaveDatabase() failed to save Database\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return false;
+    }
     if (target.empty()) {
         qm::DebugOutput("ERROR: FFLSaveDatabase() no filename given!\n");
         return false;
@@ -223,13 +250,25 @@ bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath) {
     if (lpDb->szPath[0] == '\0') {
         CopyField(lpDb->szPath, target);
     }
-    // Written beside the old file and renamed over it, so a failed save keeps the old one.
+    // Written beside the old file and renamed over it, so a failed save keeps the old one; a
+    // file someone else saved since it was read is not overwritten.
+    const auto read = packlib::DatabaseFileStates().Get(lpDb);
+    const auto now = qm::IdentityOf(target);
+    const bool sameFile = read && (target == lpDb->szPath || (now && now->SameFile(*read)));
     qm::AtomicFile file(target);
+    if (sameFile) {
+        file.ExpectUnchanged(*read);
+    }
     if (!file.Open()) {
+        const int error = file.Error();
         qm::DebugOutput("WARNING: FFLSaveDatabase() failed to save Database\n");
+        if (error == qm::kErrorChangedOnDisk) {
+            qm::DebugOutput(" the file changed on disk since it was read\n");
+        }
+        errno = error;
         return false;
     }
-    std::setvbuf(file.Stream(), nullptr, _IOFBF, packlib::DatabaseBufferBytes());
+    file.SetBufferSize(packlib::DatabaseBufferBytes());
     char line[kLineBuffer];
     for (const FFLDBITEM* entry = lpDb->lpFirst; entry != nullptr; entry = entry->lpNext) {
         std::snprintf(line, sizeof line, "%s;%s\n", entry->szPath, entry->szFile);
@@ -238,7 +277,13 @@ bool FFLAPI FFLSaveDatabase(FFLDB* lpDb, const char* lpszPath) {
             return false;
         }
     }
-    return file.Commit();
+    if (!file.Commit()) {
+        return false;
+    }
+    if (file.Committed() && (sameFile || target == lpDb->szPath)) {
+        packlib::DatabaseFileStates().Set(lpDb, *file.Committed());
+    }
+    return true;
 }
 
 void FFLAPI FFLCloseDatabase(FFLDB* lpDb) {

@@ -86,10 +86,24 @@ qm::LiveHandles<FFLITEM>& LiveArchiveItems() {
     static qm::LiveHandles<FFLITEM> handles;
     return handles;
 }
+qm::LiveHandles<FFLITEM>& SoundArchiveItems() {
+    static qm::LiveHandles<FFLITEM> handles;
+    return handles;
+}
 qm::LiveHandles<FFLDB>& LiveDatabases() {
     static qm::LiveHandles<FFLDB> handles;
     return handles;
 }
+qm::HandleValues<FFLARCHIVE, qm::FileIdentity>& ArchiveFileStates() {
+    static qm::HandleValues<FFLARCHIVE, qm::FileIdentity> states;
+    return states;
+}
+
+qm::HandleValues<FFLDB, qm::FileIdentity>& DatabaseFileStates() {
+    static qm::HandleValues<FFLDB, qm::FileIdentity> states;
+    return states;
+}
+
 qm::LiveHandles<FFLDBITEM>& LiveDatabaseItems() {
     static qm::LiveHandles<FFLDBITEM> handles;
     return handles;

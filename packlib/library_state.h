@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "packlib/packlib.h"
+#include "platform/file_identity.h"
 #include "platform/live_handles.h"
 
 namespace packlib {
@@ -20,7 +21,14 @@ std::uint32_t DatabaseBufferBytes();
 // Handles issued and not yet released: a handle is valid exactly when it is in its set.
 qm::LiveHandles<FFLARCHIVE>& LiveArchives();
 qm::LiveHandles<FFLITEM>& LiveArchiveItems();
+// The items that belong to an archive of the sound layout.
+qm::LiveHandles<FFLITEM>& SoundArchiveItems();
 qm::LiveHandles<FFLDB>& LiveDatabases();
 qm::LiveHandles<FFLDBITEM>& LiveDatabaseItems();
+
+// The state on disk of the file an archive or database was read from, so that saving it back
+// can refuse to overwrite a newer file someone else wrote meanwhile.
+qm::HandleValues<FFLARCHIVE, qm::FileIdentity>& ArchiveFileStates();
+qm::HandleValues<FFLDB, qm::FileIdentity>& DatabaseFileStates();
 
 }  // namespace packlib

@@ -1,8 +1,10 @@
 // PatchApply: installs a Fastfile patch into the game's Fastfiles. Works without a main
 // window: everything happens during start-up, then the program ends.
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "patchapply/command_line.h"
 #include "patchapply/console_front_end.h"
@@ -29,10 +31,36 @@ int ExitCode(patchapply::RunOutcome outcome) {
     return outcome == patchapply::RunOutcome::Installed ? 0 : 1;
 }
 
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintHelp() {
+    std::printf(
+        "Usage: patchapply [-noprompt] PATCH.kdz\n"
+        "       patchapply -register | -unregister\n"
+        "Installs a Fastfile patch into the game's Fastfiles. With a display it shows its\n"
+        "dialogs; without one it asks on the terminal.\n\n"
+        "  -noprompt    install without asking (questions take their default answers)\n"
+        "  -register    write PatchApply's registry entries and the .kdz association, then end\n"
+        "  -unregister  remove them, then end\n\n"
+        "Exit status: 0 when the patch was installed, 1 otherwise.\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace patchapply;
+    if (AsksForHelp(argc, argv)) {
+        PrintHelp();
+        return 0;
+    }
     const CommandLine command = ParseCommandLine(qm::CommandLineText(argc, argv));
     if (command.kind == CommandKind::Register) {
         RegisterInstaller(qm::RunningProgramPath(argv[0]));

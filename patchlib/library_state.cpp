@@ -49,6 +49,11 @@ qm::LiveHandles<KDZPATCH>& LivePatches() {
     static qm::LiveHandles<KDZPATCH> handles;
     return handles;
 }
+qm::HandleValues<KDZPATCH, qm::FileIdentity>& PatchFileStates() {
+    static qm::HandleValues<KDZPATCH, qm::FileIdentity> states;
+    return states;
+}
+
 qm::LiveHandles<KDZITEM>& LiveItems() {
     static qm::LiveHandles<KDZITEM> handles;
     return handles;

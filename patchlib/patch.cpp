@@ -1,4 +1,5 @@
 // The patch and item functions other than reading and writing files.
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -88,6 +89,12 @@ using namespace patchlib;
 extern "C" {
 
 PATCHLIB_EXPORT KDZPATCH* KDZAPI KDZCreatePatch(const char* lpszPath) {
+    if (lpszPath != nullptr && std::strlen(lpszPath) >= FFL_MAX_PATH) {
+        qm::DebugOutput("ERROR: KDZCreatePatch() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszPath < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
     KDZPATCH* patch = NewPatch(lpszPath);
     if (patch == nullptr) {
         qm::DebugOutput("ERROR: KDZCreatePatch() failed to create Patch\n");

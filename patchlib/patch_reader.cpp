@@ -3,6 +3,7 @@
 // A patch comes from strangers, so every size field is weighed against what is left of the
 // file before anything is allocated or read: a chunk that claims more than the file holds
 // fails the open at once instead of asking for gigabytes.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "patchlib/patchlib_exports.h"
 #include "platform/byte_order.h"
 #include "platform/debug_output.h"
+#include "platform/file_identity.h"
 
 #if defined(_WIN32)
 #define fseeko _fseeki64
@@ -307,11 +309,20 @@ extern "C" PATCHLIB_EXPORT KDZPATCH* KDZAPI KDZOpenPatch(const char* lpszFile) {
     if (lpszFile == nullptr || lpszFile[0] == '\0') {
         return nullptr;
     }
+    // The name becomes the patch's path, which a save writes back to: cut to fit its field
+    // it would name another file.
+    if (std::strlen(lpszFile) >= FFL_MAX_PATH) {
+        qm::DebugOutput("WARNING: KDZOpenPatch() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszFile < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return nullptr;
+    }
     File file(std::fopen(lpszFile, "rb"));
     if (!file) {
         qm::DebugOutput("WARNING: KDZOpenPatch() failed to open Patch\n");
         return nullptr;
     }
+    const auto state = qm::IdentityOf(file.get());
     std::setvbuf(file.get(), nullptr, _IOFBF, PatchBufferBytes());
     PatchHolder patch(NewPatch(lpszFile));
     std::uint64_t length = 0;
@@ -332,6 +343,9 @@ extern "C" PATCHLIB_EXPORT KDZPATCH* KDZAPI KDZOpenPatch(const char* lpszFile) {
             qm::DebugOutput(reader.Failure());
         }
         return nullptr;
+    }
+    if (state) {
+        PatchFileStates().Set(patch.get(), *state);
     }
     return patch.release();
 }

@@ -51,6 +51,7 @@ void FreePatch(KDZPATCH* patch) {
         return;
     }
     LivePatches().Remove(patch);
+    PatchFileStates().Erase(patch);
     KDZITEM* item = patch->lpFirst;
     while (item != nullptr) {
         KDZITEM* next = item->lpNext;

@@ -1,10 +1,13 @@
 // KDZSavePatch: writes a patch record as a chunk file.
 //
 // The file goes through an atomic replacement, so a save that fails half-way (full disk,
-// lost device) leaves the previous file as it was.
+// lost device) leaves the previous file as it was, and a file that someone else saved since
+// the patch was read is not overwritten.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "patchlib/library_state.h"
@@ -178,6 +181,27 @@ bool PatchWriter::Write() {
     return true;
 }
 
+// The second line of a failed save's diagnostic, naming the cause when one is known.
+void ReportCause(int error) {
+    if (error == qm::kErrorChangedOnDisk) {
+        qm::DebugOutput(" the file changed on disk since it was read\n");
+    }
+}
+
+// Of the file the patch was read from: the state it had then, when the save goes back to it
+// (by the patch's own path or by another name of the same file).
+std::optional<qm::FileIdentity> StateToKeep(const KDZPATCH* patch, const std::string& target) {
+    const auto read = PatchFileStates().Get(patch);
+    if (!read) {
+        return std::nullopt;
+    }
+    if (target == patch->szPath) {
+        return read;
+    }
+    const auto now = qm::IdentityOf(target);
+    return now && now->SameFile(*read) ? read : std::nullopt;
+}
+
 bool IsEmpty(const KDZPATCH* patch) {
     return patch->lpFirst == nullptr && patch->szTitle[0] == '\0' && patch->szVersion[0] == '\0' &&
            patch->szAuthor[0] == '\0' && patch->szCopyright[0] == '\0' &&
@@ -197,27 +221,48 @@ extern "C" PATCHLIB_EXPORT bool KDZAPI KDZSavePatch(KDZPATCH* lpPatch, const cha
         qm::DebugOutput("WARNING: KDZSavePatch() called with empty patch!\n");
         return false;
     }
-    char target[FFL_MAX_PATH];
-    CopyField(target, sizeof(target),
-              lpszFile != nullptr && lpszFile[0] != '\0' ? lpszFile : lpPatch->szPath);
-    if (target[0] == '\0') {
+    const std::string target =
+        lpszFile != nullptr && lpszFile[0] != '\0' ? lpszFile : lpPatch->szPath;
+    // A name cut to fit would be another file, which the save would then overwrite.
+    if (target.size() >= FFL_MAX_PATH) {
+        qm::DebugOutput("ERROR: KDZSavePatch() called with invalid parameter!\n");
+        qm::DebugOutput(" required: lpszFile < MAX_PATH\n");
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    if (target.empty()) {
         qm::DebugOutput("ERROR: KDZSavePatch() no filename given!\n");
         return false;
     }
+    const auto keep = StateToKeep(lpPatch, target);
     qm::AtomicFile file(target);
+    if (keep) {
+        file.ExpectUnchanged(*keep);
+    }
     if (!file.Open()) {
+        const int error = file.Error();
         qm::DebugOutput("WARNING: KDZSavePatch() failed to open(create) archive\n");
+        ReportCause(error);
+        errno = error;
         return false;
     }
-    std::setvbuf(file.Stream(), nullptr, _IOFBF, PatchBufferBytes());
+    file.SetBufferSize(PatchBufferBytes());
     PatchWriter writer(lpPatch, file.Stream());
-    if (!writer.ComputeSizes() || !writer.Write() || !file.Commit()) {
+    const bool written = writer.ComputeSizes() && writer.Write();
+    if (!written || !file.Commit()) {
+        const int error = written ? file.Error() : (errno != 0 ? errno : EIO);
+        file.Discard();
         qm::DebugOutput("ERROR: KDZSavePatch() failed to save archive!\n");
+        ReportCause(error);
+        errno = error;
         return false;
     }
     // An unnamed patch takes the name it was first saved under, once that save succeeded.
     if (lpPatch->szPath[0] == '\0') {
-        CopyField(lpPatch->szPath, sizeof(lpPatch->szPath), target);
+        CopyField(lpPatch->szPath, sizeof(lpPatch->szPath), target.c_str());
+    }
+    if (file.Committed() && (keep || target == lpPatch->szPath)) {
+        PatchFileStates().Set(lpPatch, *file.Committed());
     }
     return true;
 }

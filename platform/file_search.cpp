@@ -36,6 +36,14 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
+// A name that starts with "./" or "../" names a file relative to the current directory and
+// is not searched for, as with SearchPathA.
+bool IsDotRelative(std::string_view name) {
+    const auto separator = [](char c) { return c == '/' || c == '\\'; };
+    return (name.size() >= 2 && name[0] == '.' && separator(name[1])) ||
+           (name.size() >= 3 && name[0] == '.' && name[1] == '.' && separator(name[2]));
+}
+
 bool IsRegularFile(const fs::path& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
@@ -63,7 +71,7 @@ std::optional<std::string> SearchFile(std::string_view directory, std::string_vi
     if (!given.filename().has_extension()) {
         fileName += defaultExtension;
     }
-    const fs::path full = (given.is_absolute() || directory.empty())
+    const fs::path full = (given.is_absolute() || directory.empty() || IsDotRelative(name))
                               ? fs::path(fileName)
                               : fs::path(JoinPath(directory, fileName));
     if (IsRegularFile(full)) {

@@ -16,10 +16,10 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 // SearchPathA with one directory as the search path: looks for `name` in `directory`
-// (or as given, when `name` is absolute or `directory` is empty: then relative to the current
-// directory), appending `defaultExtension` (".FFL") only when the name's last component has
-// no extension. File names match without regard to letter case, since game files keep
-// whatever case they were copied with. Returns the full path as it exists on disk.
+// (or as given, when `name` is absolute, starts with "./" or "../", or `directory` is empty:
+// then relative to the current directory), appending `defaultExtension` (".FFL") only when the
+// name's last component has no extension. File names match without regard to letter case, since
+// game files keep whatever case they were copied with. Returns the full path as it exists on disk.
 QM_PLATFORM_API std::optional<std::string> SearchFile(std::string_view directory,
                                                       std::string_view name,
                                                       std::string_view defaultExtension);

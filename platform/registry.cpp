@@ -101,21 +101,32 @@ CIniDocument LoadStore() {
 
 // Held from reading the store to saving it, so that two programs changing it at the same
 // time do not lose one another's change. Readers need no lock: saves replace the file whole.
+// The lock file belongs to the store's real file, so two names of one store (a link) share
+// it; when the lock cannot be had the change is refused rather than made unguarded.
 class StoreLock {
   public:
     StoreLock() {
 #if !defined(_WIN32)
-        const std::filesystem::path path(RegistryStorePath());
+        const std::filesystem::path path = RealStorePath();
         std::error_code ec;
         if (path.has_parent_path()) {
             std::filesystem::create_directories(path.parent_path(), ec);
         }
-        fd_ = open((path.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        // Without a lock file (a folder without write right) the save fails anyway.
-        if (fd_ >= 0) {
-            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
+        const std::string lockPath = path.string() + ".lock";
+        fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            // A lock file someone else made, which this user may only read, still locks.
+            fd_ = open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
         }
+        if (fd_ < 0) {
+            return;
+        }
+        int result = 0;
+        while ((result = flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        held_ = result == 0;
+#else
+        held_ = true;
 #endif
     }
     ~StoreLock() {
@@ -128,8 +139,22 @@ class StoreLock {
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
+    bool Held() const {
+        return held_;
+    }
+
   private:
+    // The store's file with every link resolved; a store that does not exist yet resolves
+    // through the folders that do.
+    static std::filesystem::path RealStorePath() {
+        const std::filesystem::path path(RegistryStorePath());
+        std::error_code ec;
+        const std::filesystem::path real = std::filesystem::weakly_canonical(path, ec);
+        return ec ? path : real;
+    }
+
     int fd_ = -1;
+    bool held_ = false;
 };
 
 // For a change: the store as it is now, or nothing when a store exists but cannot be read,
@@ -210,7 +235,10 @@ bool RegistrySetString(RegistryRoot root, std::string_view key, std::string_view
     if (!IsStorableKey(key) || !IsStorableValue(valueName, value)) {
         return false;
     }
-    StoreLock lock;
+    const StoreLock lock;
+    if (!lock.Held()) {
+        return false;
+    }
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -240,7 +268,10 @@ bool RegistryCreateKey(RegistryRoot root, std::string_view key) {
     if (!IsStorableKey(key)) {
         return false;
     }
-    StoreLock lock;
+    const StoreLock lock;
+    if (!lock.Held()) {
+        return false;
+    }
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -258,7 +289,10 @@ bool RegistryKeyExists(RegistryRoot root, std::string_view key) {
 }
 
 bool RegistryDeleteValue(RegistryRoot root, std::string_view key, std::string_view valueName) {
-    StoreLock lock;
+    const StoreLock lock;
+    if (!lock.Held()) {
+        return false;
+    }
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;
@@ -283,7 +317,10 @@ bool RegistryDeleteKey(RegistryRoot root, std::string_view key) {
     if (TrimBackslashes(key).empty()) {
         return false;  // a root is never deleted
     }
-    StoreLock lock;
+    const StoreLock lock;
+    if (!lock.Held()) {
+        return false;
+    }
     auto loaded = LoadStoreForChange();
     if (!loaded) {
         return false;

@@ -27,6 +27,7 @@ table=(
   "fuzz_ffl_open ffl ffl 16384"
   "fuzz_ffl_parse ffl ffl 16384"
   "fuzz_ffl_roundtrip ffl ffl 16384"
+  "fuzz_ffl_add_items ffl_items ffl 16384"
   "fuzz_ffl_database ffinfo ffinfo 4096"
   "fuzz_ffl_database_roundtrip ffinfo ffinfo 4096"
   "fuzz_kdz_open kdz kdz 16384"

@@ -1,5 +1,6 @@
 // fftool's texture command, run as the built program on temporary Fastfiles.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -49,6 +50,8 @@ TEST_F(FftoolTexture, ImportsInspectsAndExports) {
                                 Quote(dir_.File("in.iff")) + " --compress");
     ASSERT_EQ(imported.status, 0) << imported.out;
     EXPECT_NE(imported.out.find("added graphics\\wall.rim"), std::string::npos) << imported.out;
+    // An import onto a path the Fastfile does not hold says that it adds: a typo shows.
+    EXPECT_NE(imported.out.find("as a new item"), std::string::npos) << imported.out;
 
     RunResult info = Fftool("texture info " + ffl_ + " 'graphics\\wall.rim'");
     ASSERT_EQ(info.status, 0) << info.out;
@@ -113,7 +116,10 @@ TEST_F(FftoolTexture, RefusesWhatItCannotDo) {
         {"texture export " + ffl_ + " note " + Quote(dir_.File("x.iff")), 1},
         {"texture import " + ffl_ + " t.rim " + Quote(dir_.File("broken.iff")), 1},
         {"texture import " + ffl_ + " t.rim " + Quote(dir_.File("note.txt")), 2},
+        // A FIFO is no picture file: refused at once instead of waiting for a writer.
+        {"texture import " + ffl_ + " t.rim " + Quote(dir_.File("pipe.bmp")), 1},
     };
+    mkfifo(dir_.File("pipe.bmp").c_str(), 0600);
     for (const Case& c : cases) {
         EXPECT_EQ(Fftool(c.arguments).status, c.status) << c.arguments;
     }

@@ -368,6 +368,13 @@ TEST_F(PatchApplyInstall, FailuresAskAndTheAnswerDecides) {
          {q9, kSuccessQuestion},
          RunOutcome::Installed,
          true},
+        // Stored, it would leave the whole sound archive unreadable.
+        {"a sound that is not one RIFF chunk, nothing replaced",
+         {{"W", "\\boom.wav", Riff("WAVEloud") + "ID3TAG"}, {"N", next, "next"}},
+         {MessageBoxResult::Ok, MessageBoxResult::Ok},
+         {q9, kSuccessQuestion},
+         RunOutcome::Installed,
+         true},
         {"item without data, Yes",
          {{"W", "graphics\\menus\\a.rim", ""}, {"N", next, "next"}},
          {MessageBoxResult::Yes, MessageBoxResult::Ok},

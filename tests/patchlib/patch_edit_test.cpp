@@ -8,6 +8,7 @@
 
 #include "patchlib/patchlib_exports.h"
 #include "platform/debug_output.h"
+#include "tests/patchlib/patch_fixture.h"
 
 namespace {
 
@@ -156,6 +157,56 @@ TEST(PatchHandles, NullForeignAndClosedHandlesAreRefused) {
                   "WARNING: KDZDeleteItem() called with invalid parameter!\n"
                   "WARNING: KDZFindItem() called with invalid parameter!\n");
     }
+}
+
+// Two programs that read one patch: the second save finds the file changed and keeps it.
+TEST(PatchSave, ASaveOverANewerFileFailsAndKeepsIt) {
+    patch_test::TempDir dir;
+    const std::string path = dir.File("mod.kdz");
+    KDZPATCH* made = KDZCreatePatch(path.c_str());
+    std::strcpy(made->szTitle, "first");
+    ASSERT_TRUE(KDZSavePatch(made, nullptr));
+    KDZClosePatch(made);
+    KDZPATCH* first = KDZOpenPatch(path.c_str());
+    KDZPATCH* second = KDZOpenPatch(path.c_str());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    KDZAddItem(first, "a\\b.rim", "1", 1);
+    KDZAddItem(second, "c\\d.rim", "2", 1);
+    ASSERT_TRUE(KDZSavePatch(first, nullptr));
+    qm::DebugCapture capture;
+    EXPECT_FALSE(KDZSavePatch(second, nullptr));
+    EXPECT_EQ(capture.Text(),
+              "WARNING: KDZSavePatch() failed to open(create) archive\n"
+              " the file changed on disk since it was read\n");
+    EXPECT_TRUE(KDZSavePatch(first, nullptr));  // its own save is what it compares with now
+    KDZClosePatch(first);
+    KDZClosePatch(second);
+    KDZPATCH* onDisk = KDZOpenPatch(path.c_str());
+    ASSERT_NE(onDisk, nullptr);
+    EXPECT_STREQ(KDZGetItemPath(KDZGetFirstItem(onDisk)), "a\\b.rim");
+    EXPECT_EQ(KDZGetItemCount(onDisk), 1u);
+    KDZClosePatch(onDisk);
+}
+
+// A name cut to 259 characters would be another file.
+TEST(PatchSave, NamesThatDoNotFitAreRefused) {
+    patch_test::TempDir dir;
+    const std::string tooLong = dir.File(std::string(255, 'n')) + "/" + std::string(10, 'x');
+    qm::DebugCapture capture;
+    EXPECT_EQ(KDZCreatePatch(tooLong.c_str()), nullptr);
+    EXPECT_EQ(KDZOpenPatch(tooLong.c_str()), nullptr);
+    KDZPATCH* patch = KDZCreatePatch("short.kdz");
+    std::strcpy(patch->szTitle, "t");
+    EXPECT_FALSE(KDZSavePatch(patch, tooLong.c_str()));
+    KDZClosePatch(patch);
+    EXPECT_EQ(capture.Text(),
+              "ERROR: KDZCreatePatch() called with invalid parameter!\n"
+              " required: lpszPath < MAX_PATH\n"
+              "WARNING: KDZOpenPatch() called with invalid parameter!\n"
+              " required: lpszFile < MAX_PATH\n"
+              "ERROR: KDZSavePatch() called with invalid parameter!\n"
+              " required: lpszFile < MAX_PATH\n");
 }
 
 TEST(PatchBuffer, SizeLimitsInKilobytes) {

@@ -19,6 +19,7 @@
 #include "platform/debug_output.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_attributes.h"
+#include "platform/file_identity.h"
 #include "platform/file_search.h"
 #include "platform/message_box.h"
 #include "platform/program_path.h"
@@ -53,6 +54,26 @@ class TempDir : public ::testing::Test {
     }
     fs::path dir_;
 };
+
+// Runs `body` in a child process and returns its exit status (-1 when it did not exit). Under
+// the super-user the child first becomes "nobody", so that file permissions bind it as they
+// bind every user; `dir` is opened to everyone for that.
+template <typename Body>
+int InChildAsOrdinaryUser(const fs::path& dir, Body body) {
+    if (geteuid() == 0) {
+        chmod(dir.c_str(), 0777);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(120);
+        }
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // ---- file search ----------------------------------------------------------------------
 
@@ -221,17 +242,139 @@ TEST_F(AtomicSave, LinksAreFollowedToTheirDestinationEvenWhenItIsMissing) {
     EXPECT_EQ(Read((dir_ / "made.ffl").string()), "new");
 }
 
-TEST_F(AtomicSave, ADirectoryWithoutWriteRightKeepsTheOldFile) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the super-user";
-    }
-    const std::string file = Write("locked/game.ffl", "old");
+// A folder that takes no new file (no temporary can be made there) but a file the user may
+// write: the file is saved in place, after its old bytes were kept in the backup folder; a
+// failed in-place save puts them back. A file that may not be written is never replaced.
+TEST_F(AtomicSave, AFolderWithoutWriteRightIsSavedInPlaceWithABackup) {
+    const std::string file = Write("locked/game.ffl", "old bytes");
+    const std::string readOnly = Write("locked/cd.ffl", "from the CD");
+    const fs::path data = dir_ / "data";
+    fs::create_directories(data);
+    chmod(file.c_str(), 0666);
+    chmod(readOnly.c_str(), 0444);
+    chmod(data.c_str(), 0777);
     chmod((dir_ / "locked").c_str(), 0555);
-    qm::AtomicFile writer(file);
-    EXPECT_FALSE(writer.Open());
-    EXPECT_FALSE(writer.Commit());
+    const int status = InChildAsOrdinaryUser(dir_, [&] {
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        qm::AtomicFile writer(file);
+        if (!writer.Open()) {
+            return 1;
+        }
+        std::fputs("new", writer.Stream());
+        if (!writer.Commit() || writer.BackupPath().rfind(data.string(), 0) != 0) {
+            return 2;
+        }
+        qm::AtomicFile failing(file);  // discarded half-way: the old bytes come back
+        if (!failing.Open()) {
+            return 3;
+        }
+        std::fputs("half of something much longer", failing.Stream());
+        std::fflush(failing.Stream());
+        failing.Discard();
+        qm::AtomicFile refused(readOnly);
+        return refused.Open() || refused.Error() != EACCES ? 4 : 0;
+    });
     chmod((dir_ / "locked").c_str(), 0755);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(file), "new");
+    EXPECT_EQ(Read(readOnly), "from the CD");
+    const fs::path backups = data / "quillmark" / "save-backups";
+    ASSERT_TRUE(fs::is_directory(backups));
+    ASSERT_EQ(std::distance(fs::directory_iterator(backups), fs::directory_iterator()), 1);
+    // The copy holds what the file held before the last in-place save began.
+    EXPECT_EQ(Read(fs::directory_iterator(backups)->path().string()), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "locked"), fs::directory_iterator()), 2);
+}
+
+TEST_F(AtomicSave, ASaveKeepsTheOwnerAndGroupOfSomeoneElsesFile) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only the super-user can save a file that stays someone else's";
+    }
+    const std::string file = Write("theirs.ffl", "old");
+    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
+    qm::AtomicFile writer(file);
+    ASSERT_TRUE(writer.Open());
+    std::fputs("new", writer.Stream());
+    ASSERT_TRUE(writer.Commit());
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+    EXPECT_EQ(Read(file), "new");
+}
+
+// A save killed before its commit leaves nothing beside the file, however much it wrote.
+TEST_F(AtomicSave, AKilledSaveLeavesNoTemporaryFile) {
+    const std::string file = Write("COMMON.FFL", "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        qm::AtomicFile writer(file);
+        if (writer.Open()) {
+            const std::string chunk(1 << 20, 'n');
+            std::fwrite(chunk.data(), 1, chunk.size(), writer.Stream());
+            std::fflush(writer.Stream());
+        }
+        raise(SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(Read(file), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+// The temporary name does not grow with the target's: a name at the file system's limit of
+// 255 characters still saves.
+TEST_F(AtomicSave, AFileNameAtTheFileSystemsLimitSaves) {
+    for (const std::size_t length : {243u, 255u}) {
+        const std::string file = Write(std::string(length, 'n'), "old");
+        qm::AtomicFile writer(file);
+        ASSERT_TRUE(writer.Open()) << length;
+        std::fputs("new", writer.Stream());
+        ASSERT_TRUE(writer.Commit()) << length;
+        EXPECT_EQ(Read(file), "new");
+    }
+}
+
+// Two saves of one file, each having read it first: the second finds it changed and fails,
+// even when both commit at the same moment.
+TEST_F(AtomicSave, ASaveOfAFileChangedSinceItWasReadFails) {
+    const std::string file = Write("menus.ffl", "read by both");
+    const auto read = qm::IdentityOf(file);
+    ASSERT_TRUE(read);
+    qm::AtomicFile first(file);
+    qm::AtomicFile second(file);
+    first.ExpectUnchanged(*read);
+    second.ExpectUnchanged(*read);
+    ASSERT_TRUE(first.Open());
+    ASSERT_TRUE(second.Open());
+    std::fputs("first", first.Stream());
+    std::fputs("second", second.Stream());
+    ASSERT_TRUE(first.Commit());
+    EXPECT_FALSE(second.Commit());
+    EXPECT_EQ(second.Error(), ESTALE);
+    EXPECT_EQ(Read(file), "first");
+    ASSERT_TRUE(first.Committed());
+    EXPECT_EQ(first.Committed(), qm::IdentityOf(file));
+    qm::AtomicFile late(file);  // starting from the old state fails at once
+    late.ExpectUnchanged(*read);
+    EXPECT_FALSE(late.Open());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(AtomicSave, TheBufferSizeAskedForIsTheOneUsed) {
+    const std::string file = (dir_ / "buffered").string();
+    qm::AtomicFile writer(file);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.SetBufferSize(64 * 1024));
+    const std::string part(60 * 1024, 'b');
+    std::fwrite(part.data(), 1, part.size(), writer.Stream());
+    // Still in the buffer: a 4 KiB stdio default would have written most of it already.
+    EXPECT_EQ(fs::file_size(fs::path("/proc/self/fd") / std::to_string(fileno(writer.Stream()))),
+              0u);
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(fs::file_size(file), part.size());
 }
 
 TEST_F(AtomicSave, OpenFailsInAMissingDirectory) {
@@ -378,6 +521,81 @@ TEST_F(RegistryStore, ProgramsChangingTheStoreAtOnceKeepEachOthersChanges) {
     }
     EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(),
               static_cast<std::size_t>(kWriters * kValuesEach));
+}
+
+// Four processes each store 25 values, alternating between the given names of the store;
+// true when every process reported success.
+bool ChangeStoreAtOnce(const std::vector<std::string>& storeNames) {
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 4; ++writer) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+                _exit(120);
+            }
+            bool ok = true;
+            for (int i = 0; i < 25; ++i) {
+                setenv("QUILLMARK_REGISTRY", storeNames[i % storeNames.size()].c_str(), 1);
+                const std::string name = "W" + std::to_string(writer) + "V" + std::to_string(i);
+                ok = qm::RegistrySetString(kHKLM, "Software\\Shared", name, name) && ok;
+            }
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    bool allOk = true;
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        allOk = allOk && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return allOk;
+}
+
+TEST_F(RegistryStore, ALockFileThatCannotBeWrittenStillGuardsEveryChange) {
+    const fs::path conf = dir_ / "conf";
+    fs::create_directories(conf);
+    std::ofstream(store_ + ".lock").put('\n');
+    chmod((store_ + ".lock").c_str(), 0444);
+    if (geteuid() == 0) {
+        chmod(dir_.c_str(), 0777);
+        chmod(conf.c_str(), 0777);
+    }
+    EXPECT_TRUE(ChangeStoreAtOnce({store_}));
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(), 100u);
+}
+
+TEST_F(RegistryStore, TwoNamesOfOneStoreShareOneLock) {
+    const fs::path conf = dir_ / "conf";
+    fs::create_directories(conf);
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/g"));
+    const std::string link = (dir_ / "other-name.ini").string();
+    fs::create_symlink(store_, link);
+    if (geteuid() == 0) {
+        chmod(dir_.c_str(), 0777);
+        chmod(conf.c_str(), 0777);
+        chmod(store_.c_str(), 0666);
+    }
+    EXPECT_TRUE(ChangeStoreAtOnce({store_, link}));
+    EXPECT_EQ(qm::RegistryEnumValues(kHKLM, "Software\\Shared").size(), 100u);
+    EXPECT_FALSE(fs::exists(link + ".lock"));
+}
+
+TEST_F(RegistryStore, AChangeFailsWhenTheLockCannotBeHad) {
+    ASSERT_TRUE(qm::RegistrySetString(kHKLM, kGameKey, "Path", "/games/avp"));
+    const std::string before = Read(store_);
+    chmod((store_ + ".lock").c_str(), 0);
+    chmod(store_.c_str(), 0666);
+    chmod((dir_ / "conf").c_str(), 0777);
+    const int status = InChildAsOrdinaryUser(dir_, [&] {
+        const bool changed = qm::RegistrySetString(kHKLM, "Key", "Name", "v") ||
+                             qm::RegistryCreateKey(kHKLM, "Key") ||
+                             qm::RegistryDeleteValue(kHKLM, kGameKey, "Path") ||
+                             qm::RegistryDeleteKey(kHKLM, kGameKey);
+        return changed ? 1 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(store_), before);
 }
 
 TEST_F(RegistryStore, EveryCallSeesAnotherWritersChange) {

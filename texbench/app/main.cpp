@@ -2,8 +2,10 @@
 // One modal main dialog is the whole program; a second start hands its command line to the
 // first and ends.
 #include <QApplication>
+#include <cstdio>
 #include <filesystem>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "platform/command_line_text.h"
@@ -32,10 +34,35 @@ class WindowlessShell : public texbench::StartupShell {
     std::optional<std::string> AskForGameProgram() override { return std::nullopt; }
 };
 
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintHelp() {
+    std::printf(
+        "Usage: texbench [-nosplash] [FILE.ffl | PATH/ffinfo.txt]\n"
+        "       texbench -register | -unregister\n"
+        "Browses and edits the textures and sounds of the game's Fastfiles. Without a file it\n"
+        "opens the game's Fastfile database; a second start hands its file to the running one.\n\n"
+        "  -nosplash    start without the splash window\n"
+        "  -register    write TexBench's registry entries and desktop registration, then end\n"
+        "  -unregister  remove them, then end\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace texbench;
+    if (AsksForHelp(argc, argv)) {
+        PrintHelp();
+        return 0;
+    }
     StartupOptions options;
     options.programPath = qm::RunningProgramPath(argv[0]);
     const std::vector<std::string> arguments = ArgumentsWithAbsoluteFiles(

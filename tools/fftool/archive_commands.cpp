@@ -1,14 +1,15 @@
 // fftool's Fastfile commands: list, extract, add, replace, delete and new.
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/fftool/extraction_directory.h"
 #include "tools/fftool/fftool.h"
+#include "tools/fftool/file_arguments.h"
 
 namespace fftool {
 namespace {
@@ -16,14 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxItemPath = FFL_MAX_PATH - 1;
-
-// PackLib looks bare names up in the game's Fastfile directory first; the tool means the
-// file the user named, so it hands the library an absolute path.
-std::string FileArgument(const std::string& argument) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(argument, error);
-    return error ? argument : absolute.string();
-}
 
 // An archive opened through PackLib, closed when the command ends.
 class OpenArchive {
@@ -46,19 +39,27 @@ class OpenArchive {
 };
 
 OpenArchive Open(const PACKLIBEXPORT* lib, const std::string& file) {
-    return OpenArchive(lib, lib->FFLOpenArchive(FileArgument(file).c_str()));
+    return OpenArchive(lib, lib->FFLOpenArchive(ArchiveFileArgument(file).c_str()));
 }
 
-std::optional<std::vector<char>> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+int Unreadable(const std::string& file) {
+    return Failure(ReadFailureMessage(file, "Fastfile"));
+}
+
+// The item a command-line path names: as typed, else with "/" read as "\".
+FFLITEM* FindItem(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::string& typed) {
+    FFLITEM* item = lib->FFLFindItem(archive, typed.c_str(), false);
+    if (item == nullptr && typed.find('/') != std::string::npos) {
+        item = lib->FFLFindItem(archive, ItemPathArgument(typed).c_str(), false);
     }
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || bytes.size() > UINT32_MAX) {
-        return std::nullopt;
-    }
-    return bytes;
+    return item;
+}
+
+// Why the library refused an item for this archive, when the reason lies in the archive.
+std::string RefusalReason(const FFLARCHIVE* archive) {
+    return archive->bSound != 0 ? ": the sound Fastfile takes only items that are exactly one "
+                                  "RIFF chunk (a WAV file with nothing before or after it)"
+                                : "";
 }
 
 bool ValidItemPath(const std::string& path) {
@@ -95,25 +96,17 @@ std::optional<fs::path> SafeRelativePath(const std::string& itemPath) {
     return relative;
 }
 
-bool WriteItemFile(const fs::path& target, FFLITEM* item, const PACKLIBEXPORT* lib) {
-    std::error_code error;
-    fs::create_directories(target.parent_path(), error);
-    if (error) {
-        return false;
-    }
-    uint32_t size = 0;
-    const void* data = lib->FFLGetItemData(item, &size);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (data != nullptr) {
-        out.write(static_cast<const char*>(data), size);
-    }
-    out.close();
-    return static_cast<bool>(out);
-}
-
-int Save(const PACKLIBEXPORT* lib, FFLARCHIVE* archive) {
+// Saves the archive and only then prints what the command did, so that nothing is reported
+// done that a failed save took back.
+int Save(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::vector<std::string>& done) {
+    errno = 0;
     if (!lib->FFLSaveArchive(archive, nullptr)) {
-        return Failure(std::string("cannot write ") + lib->FFLGetPath(archive));
+        const int error = errno;
+        return Failure(std::string("cannot write ") + lib->FFLGetPath(archive) + ": " +
+                       WriteFailureReason(error) + "; the Fastfile was not changed");
+    }
+    for (const std::string& line : done) {
+        std::printf("%s\n", line.c_str());
     }
     return kExitOk;
 }
@@ -129,7 +122,7 @@ int RunList(Context& context) {
     }
     OpenArchive archive = Open(lib, args[0]);
     if (!archive) {
-        return Failure("cannot read Fastfile " + args[0]);
+        return Unreadable(args[0]);
     }
     for (FFLITEM* item = lib->FFLGetFirstItem(archive.get()); item != nullptr;
          item = lib->FFLGetNextItem(item)) {
@@ -141,6 +134,9 @@ int RunList(Context& context) {
     return kExitOk;
 }
 
+// Extract: every item that can be written is written, or, when a write fails, the files and
+// folders this run created are removed again. Links below DIR are refused before anything
+// is written.
 int RunExtract(Context& context) {
     const auto& args = context.Args();
     if (args.size() < 2) {
@@ -152,7 +148,7 @@ int RunExtract(Context& context) {
     }
     OpenArchive archive = Open(lib, args[0]);
     if (!archive) {
-        return Failure("cannot read Fastfile " + args[0]);
+        return Unreadable(args[0]);
     }
     std::vector<FFLITEM*> items;
     int status = kExitOk;
@@ -163,14 +159,15 @@ int RunExtract(Context& context) {
         }
     }
     for (std::size_t i = 2; i < args.size(); ++i) {
-        FFLITEM* item = lib->FFLFindItem(archive.get(), args[i].c_str(), false);
+        FFLITEM* item = FindItem(lib, archive.get(), args[i]);
         if (item == nullptr) {
             status = Failure("no item '" + args[i] + "' in " + args[0]);
         } else {
             items.push_back(item);
         }
     }
-    const fs::path directory(args[1]);
+    ExtractionDirectory directory{fs::path(args[1])};
+    std::vector<std::pair<FFLITEM*, fs::path>> targets;
     for (FFLITEM* item : items) {
         const std::string itemPath = lib->FFLGetItemPath(item);
         const auto relative = SafeRelativePath(itemPath);
@@ -178,12 +175,24 @@ int RunExtract(Context& context) {
             status = Failure("skipped item '" + itemPath + "': its path leads outside " + args[1]);
             continue;
         }
-        const fs::path target = directory / *relative;
-        if (!WriteItemFile(target, item, lib)) {
-            status = Failure("cannot write " + target.string());
-            continue;
+        if (const std::string refused = directory.Check(*relative); !refused.empty()) {
+            return Failure(refused + "; nothing was extracted");
         }
-        std::printf("%s\n", target.string().c_str());
+        targets.emplace_back(item, *relative);
+    }
+    std::vector<std::string> written;
+    for (const auto& [item, relative] : targets) {
+        uint32_t size = 0;
+        const void* data = lib->FFLGetItemData(item, &size);
+        std::string why;
+        if (!directory.Write(relative, data, size, &why)) {
+            directory.RemoveCreated();
+            return Failure(why + "; the files this extract had written were removed");
+        }
+        written.push_back(directory.PathOf(relative).string());
+    }
+    for (const std::string& path : written) {
+        std::printf("%s\n", path.c_str());
     }
     return status;
 }
@@ -203,9 +212,10 @@ std::optional<std::vector<NewData>> ReadPairs(const std::vector<std::string>& ar
             Failure("item path '" + pair.itemPath + "' must have 1 to 259 characters");
             return std::nullopt;
         }
-        auto bytes = ReadWholeFile(pair.source);
+        std::string why;
+        auto bytes = ReadSourceFile(pair.source, &why);
         if (!bytes) {
-            Failure("cannot read " + pair.source);
+            Failure("cannot read " + pair.source + ": " + why);
             return std::nullopt;
         }
         pair.bytes = std::move(*bytes);
@@ -216,7 +226,9 @@ std::optional<std::vector<NewData>> ReadPairs(const std::vector<std::string>& ar
 
 // Add and replace: a Fastfile and pairs of item path and source file. Every source is read
 // before the Fastfile is touched; one failed pair leaves the file as it was.
-using PairAction = int (*)(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair);
+// Each pair's action returns kExitOk and appends the line that reports it to `done`.
+using PairAction = int (*)(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair,
+                           std::vector<std::string>& done);
 
 int EditPairs(Context& context, const char* usage, PairAction apply) {
     const auto& args = context.Args();
@@ -233,30 +245,34 @@ int EditPairs(Context& context, const char* usage, PairAction apply) {
     }
     OpenArchive archive = Open(lib, args[0]);
     if (!archive) {
-        return Failure("cannot read Fastfile " + args[0]);
+        return Unreadable(args[0]);
     }
+    std::vector<std::string> done;
     for (const NewData& pair : *pairs) {
-        if (const int status = apply(lib, archive.get(), pair); status != kExitOk) {
+        if (const int status = apply(lib, archive.get(), pair, done); status != kExitOk) {
             return status;
         }
     }
-    return Save(lib, archive.get());
+    return Save(lib, archive.get(), done);
 }
 
-int AddPair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair) {
-    if (lib->FFLFindItem(archive, pair.itemPath.c_str(), false) != nullptr) {
-        return Failure("item '" + pair.itemPath + "' already exists; use replace");
+int AddPair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair,
+            std::vector<std::string>& done) {
+    const std::string itemPath = ItemPathArgument(pair.itemPath);
+    if (lib->FFLFindItem(archive, itemPath.c_str(), false) != nullptr) {
+        return Failure("item '" + itemPath + "' already exists; use replace");
     }
-    if (lib->FFLAddItem(archive, pair.itemPath.c_str(), pair.bytes.data(),
+    if (lib->FFLAddItem(archive, itemPath.c_str(), pair.bytes.data(),
                         static_cast<uint32_t>(pair.bytes.size())) == nullptr) {
-        return Failure("cannot add item '" + pair.itemPath + "'");
+        return Failure("cannot add item '" + itemPath + "'" + RefusalReason(archive));
     }
-    std::printf("added %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
+    done.push_back("added " + itemPath + " (" + std::to_string(pair.bytes.size()) + " bytes)");
     return kExitOk;
 }
 
-int ReplacePair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair) {
-    FFLITEM* item = lib->FFLFindItem(archive, pair.itemPath.c_str(), false);
+int ReplacePair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pair,
+                std::vector<std::string>& done) {
+    FFLITEM* item = FindItem(lib, archive, pair.itemPath);
     if (item == nullptr) {
         return Failure("no item '" + pair.itemPath + "' to replace; use add");
     }
@@ -264,9 +280,10 @@ int ReplacePair(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const NewData& pa
         return Failure("cannot replace '" + pair.itemPath + "' with the empty file " + pair.source);
     }
     if (!lib->FFLSetItemData(item, pair.bytes.data(), static_cast<uint32_t>(pair.bytes.size()))) {
-        return Failure("cannot replace item '" + pair.itemPath + "'");
+        return Failure("cannot replace item '" + pair.itemPath + "'" + RefusalReason(archive));
     }
-    std::printf("replaced %s (%zu bytes)\n", pair.itemPath.c_str(), pair.bytes.size());
+    done.push_back(std::string("replaced ") + lib->FFLGetItemPath(item) + " (" +
+                   std::to_string(pair.bytes.size()) + " bytes)");
     return kExitOk;
 }
 
@@ -291,17 +308,18 @@ int RunDelete(Context& context) {
     }
     OpenArchive archive = Open(lib, args[0]);
     if (!archive) {
-        return Failure("cannot read Fastfile " + args[0]);
+        return Unreadable(args[0]);
     }
+    std::vector<std::string> done;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        FFLITEM* item = lib->FFLFindItem(archive.get(), args[i].c_str(), false);
+        FFLITEM* item = FindItem(lib, archive.get(), args[i]);
         if (item == nullptr) {
             return Failure("no item '" + args[i] + "' in " + args[0]);
         }
-        std::printf("deleted %s\n", lib->FFLGetItemPath(item));
+        done.push_back(std::string("deleted ") + lib->FFLGetItemPath(item));
         lib->FFLDeleteItem(archive.get(), item);
     }
-    return Save(lib, archive.get());
+    return Save(lib, archive.get(), done);
 }
 
 int RunNew(Context& context) {
@@ -317,15 +335,12 @@ int RunNew(Context& context) {
     if (lib == nullptr) {
         return kExitFailure;
     }
-    OpenArchive archive(lib, lib->FFLCreateArchive(FileArgument(args[0]).c_str()));
+    errno = 0;
+    OpenArchive archive(lib, lib->FFLCreateArchive(ArchiveFileArgument(args[0]).c_str()));
     if (!archive) {
-        return Failure("cannot create an archive");
+        return Failure("cannot create " + args[0] + ": " + WriteFailureReason(errno));
     }
-    if (Save(lib, archive.get()) != kExitOk) {
-        return kExitFailure;
-    }
-    std::printf("created empty Fastfile %s\n", args[0].c_str());
-    return kExitOk;
+    return Save(lib, archive.get(), {"created empty Fastfile " + args[0]});
 }
 
 const Command kCommands[] = {

@@ -1,9 +1,11 @@
 // fftool's database command: db list|find|add|delete on a Fastfile database (ffinfo.txt).
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "tools/fftool/fftool.h"
+#include "tools/fftool/file_arguments.h"
 
 namespace fftool {
 namespace {
@@ -26,10 +28,11 @@ class OpenDatabase {
     FFLDB* db_;
 };
 
-std::string Absolute(const std::string& path) {
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+// Database names are handed to PackLib as typed: it does not search for them, and a relative
+// name made absolute could grow past what a path may hold.
+int CannotSave(const std::string& file) {
+    const int error = errno;
+    return Failure("cannot save database '" + file + "': " + WriteFailureReason(error));
 }
 
 int List(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
@@ -37,7 +40,7 @@ int List(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         return UsageError("db list takes at most one database file");
     }
     // Without a file: the game's own database, as the programs of the suite open it.
-    const std::string file = args.size() == 2 ? Absolute(args[1]) : "";
+    const std::string file = args.size() == 2 ? args[1] : "";
     OpenDatabase db(lib, lib->FFLOpenDatabase(file.empty() ? nullptr : file.c_str()));
     if (db.get() == nullptr) {
         return Failure(file.empty() ? "cannot open the game's Fastfile database"
@@ -54,7 +57,7 @@ int Find(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (args.size() != 3 || args[2].empty()) {
         return UsageError("usage: db find FILE ITEMPATH");
     }
-    OpenDatabase db(lib, lib->FFLOpenDatabase(Absolute(args[1]).c_str()));
+    OpenDatabase db(lib, lib->FFLOpenDatabase(args[1].c_str()));
     if (db.get() == nullptr) {
         return Failure("cannot open database '" + args[1] + "'");
     }
@@ -81,7 +84,7 @@ int Add(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (!ValidField(args[3]) || args[3].find_first_of("\r\n") != std::string::npos) {
         return UsageError("the Fastfile name must have 1 to 259 characters on one line");
     }
-    const std::string file = Absolute(args[1]);
+    const std::string file = args[1];
     // A database that does not exist yet is created.
     std::error_code error;
     FFLDB* opened = std::filesystem::exists(file, error) ? lib->FFLOpenDatabase(file.c_str())
@@ -98,7 +101,7 @@ int Add(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     if (lib->FFLAddDbItem(db.get(), prefix.c_str(), args[3].c_str()) == nullptr ||
         !lib->FFLSaveDatabase(db.get(), nullptr)) {
-        return Failure("cannot save database '" + args[1] + "'");
+        return CannotSave(args[1]);
     }
     std::printf("added %s -> %s\n", prefix.c_str(), args[3].c_str());
     return kExitOk;
@@ -108,7 +111,7 @@ int Delete(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (args.size() != 3) {
         return UsageError("usage: db delete FILE PREFIX");
     }
-    OpenDatabase db(lib, lib->FFLOpenDatabase(Absolute(args[1]).c_str()));
+    OpenDatabase db(lib, lib->FFLOpenDatabase(args[1].c_str()));
     if (db.get() == nullptr) {
         return Failure("cannot open database '" + args[1] + "'");
     }
@@ -124,7 +127,7 @@ int Delete(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     lib->FFLDeleteDbItem(db.get(), found);
     if (!lib->FFLSaveDatabase(db.get(), nullptr)) {
-        return Failure("cannot save database '" + args[1] + "'");
+        return CannotSave(args[1]);
     }
     std::printf("deleted %s\n", args[2].c_str());
     return kExitOk;

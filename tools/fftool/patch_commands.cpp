@@ -1,16 +1,16 @@
 // fftool's patch command: patch new|info|list|add|extract|set-info on a Fastfile patch (.kdz).
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "tools/fftool/extraction_directory.h"
 #include "tools/fftool/fftool.h"
+#include "tools/fftool/file_arguments.h"
 
 namespace fftool {
 namespace {
@@ -33,10 +33,14 @@ class OpenPatch {
     KDZPATCH* patch_;
 };
 
-std::string Absolute(const std::string& path) {
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.string();
+int Unreadable(const std::string& file) {
+    return Failure(ReadFailureMessage(file, "patch"));
+}
+
+int CannotSave(const std::string& file) {
+    const int error = errno;
+    return Failure("cannot write " + file + ": " + WriteFailureReason(error) +
+                   "; the patch was not changed");
 }
 
 // The five header texts, in the order the patch file keeps them.
@@ -122,6 +126,8 @@ bool HasOption(const ParsedArgs& parsed, const std::string& option) {
     return false;
 }
 
+// Patch names are handed to PatchLib as typed: it does not search, and a relative name made
+// absolute could grow past what a path may hold.
 int New(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
     const ParsedArgs parsed = Parse(args, HeaderOptions());
     if (!parsed.error.empty()) {
@@ -132,14 +138,15 @@ int New(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
             "usage: patch new FILE --title T [--version V --author A --copyright C "
             "--description D]");
     }
-    const std::string file = Absolute(parsed.positional[0]);
+    const std::string file = parsed.positional[0];
     std::error_code exists;
     if (std::filesystem::exists(file, exists)) {
         return Failure("'" + parsed.positional[0] + "' already exists");
     }
+    errno = 0;
     OpenPatch patch(lib, lib->KDZCreatePatch(file.c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot create patch '" + parsed.positional[0] + "'");
+        return CannotSave(parsed.positional[0]);
     }
     std::string error;
     if (!ApplyHeader(patch.get(), parsed, &error)) {
@@ -148,8 +155,9 @@ int New(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (patch.get()->szTitle[0] == '\0') {
         return UsageError("the title must not be empty");
     }
+    errno = 0;
     if (!lib->KDZSavePatch(patch.get(), file.c_str())) {
-        return Failure("cannot save patch '" + parsed.positional[0] + "'");
+        return CannotSave(parsed.positional[0]);
     }
     std::printf("created %s\n", parsed.positional[0].c_str());
     return kExitOk;
@@ -165,17 +173,18 @@ int SetInfo(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
             "usage: patch set-info FILE [--title T --version V --author A --copyright C "
             "--description D]");
     }
-    const std::string file = Absolute(parsed.positional[0]);
+    const std::string file = parsed.positional[0];
     OpenPatch patch(lib, lib->KDZOpenPatch(file.c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot open patch '" + parsed.positional[0] + "'");
+        return Unreadable(parsed.positional[0]);
     }
     std::string error;
     if (!ApplyHeader(patch.get(), parsed, &error)) {
         return UsageError(error);
     }
+    errno = 0;
     if (!lib->KDZSavePatch(patch.get(), file.c_str())) {
-        return Failure("cannot save patch '" + parsed.positional[0] + "'");
+        return CannotSave(parsed.positional[0]);
     }
     std::printf("updated %s\n", parsed.positional[0].c_str());
     return kExitOk;
@@ -185,9 +194,9 @@ int Info(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return UsageError("usage: patch info FILE");
     }
-    OpenPatch patch(lib, lib->KDZOpenPatch(Absolute(args[1]).c_str()));
+    OpenPatch patch(lib, lib->KDZOpenPatch(args[1].c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot open patch '" + args[1] + "'");
+        return Unreadable(args[1]);
     }
     for (std::size_t i = 0; i < std::size(kHeaderFields); ++i) {
         const char* text = HeaderText(patch.get(), i);
@@ -200,9 +209,9 @@ int List(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return UsageError("usage: patch list FILE");
     }
-    OpenPatch patch(lib, lib->KDZOpenPatch(Absolute(args[1]).c_str()));
+    OpenPatch patch(lib, lib->KDZOpenPatch(args[1].c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot open patch '" + args[1] + "'");
+        return Unreadable(args[1]);
     }
     for (KDZITEM* item = lib->KDZGetFirstItem(patch.get()); item != nullptr;
          item = lib->KDZGetNextItem(item)) {
@@ -213,15 +222,6 @@ int List(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
                     path != nullptr ? path : "");
     }
     return kExitOk;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<char>* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 // Every non-empty position of the list must be a real path, or the patch would name nothing.
@@ -253,28 +253,31 @@ int Add(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
         return UsageError("the item name is longer than " + std::to_string(KDZ_MAX_NAME - 1) +
                           " characters");
     }
-    std::vector<char> data;
-    if (!ReadWholeFile(source, &data)) {
-        return Failure("cannot read '" + source + "'");
+    std::string why;
+    const auto read = ReadSourceFile(source, &why);
+    if (!read) {
+        return Failure("cannot read " + source + ": " + why);
     }
+    const std::vector<char>& data = *read;
     if (data.empty()) {
         return Failure("'" + source + "' is empty; a patch item needs data");
     }
     if (data.size() > UINT32_MAX) {
         return Failure("'" + source + "' is too large for a patch item");
     }
-    const std::string file = Absolute(parsed.positional[0]);
+    const std::string file = parsed.positional[0];
     OpenPatch patch(lib, lib->KDZOpenPatch(file.c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot open patch '" + parsed.positional[0] + "'");
+        return Unreadable(parsed.positional[0]);
     }
     KDZITEM* item = lib->KDZAddItem(patch.get(), targets.c_str(), data.data(),
                                     static_cast<std::uint32_t>(data.size()));
     if (item == nullptr || !lib->KDZSetItemName(item, name.c_str())) {
         return Failure("cannot add the item to '" + parsed.positional[0] + "'");
     }
+    errno = 0;
     if (!lib->KDZSavePatch(patch.get(), file.c_str())) {
-        return Failure("cannot save patch '" + parsed.positional[0] + "'");
+        return CannotSave(parsed.positional[0]);
     }
     std::printf("added %s -> %s\n", name.c_str(), targets.c_str());
     return kExitOk;
@@ -293,33 +296,17 @@ bool SafeFileName(const std::string& name) {
     return true;
 }
 
-bool WriteItemFile(const std::filesystem::path& target, const void* data, std::uint32_t size) {
-    qm::AtomicFile file(target.string());
-    if (!file.Open()) {
-        return false;
-    }
-    if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) {
-        return false;
-    }
-    return file.Commit();
-}
-
 int Extract(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (args.size() != 3) {
         return UsageError("usage: patch extract FILE DIR");
     }
-    OpenPatch patch(lib, lib->KDZOpenPatch(Absolute(args[1]).c_str()));
+    OpenPatch patch(lib, lib->KDZOpenPatch(args[1].c_str()));
     if (patch.get() == nullptr) {
-        return Failure("cannot open patch '" + args[1] + "'");
-    }
-    const std::filesystem::path dir(args[2]);
-    std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    if (!std::filesystem::is_directory(dir, error)) {
-        return Failure("cannot create directory '" + args[2] + "'");
+        return Unreadable(args[1]);
     }
     // Two items of one name would overwrite each other; the later one gets its number.
     std::set<std::string> used;
+    std::vector<std::pair<KDZITEM*, std::string>> files;
     int number = 0;
     for (KDZITEM* item = lib->KDZGetFirstItem(patch.get()); item != nullptr;
          item = lib->KDZGetNextItem(item), ++number) {
@@ -328,12 +315,31 @@ int Extract(const PATCHLIBEXPORT* lib, const std::vector<std::string>& args) {
             name = "item" + std::to_string(number) + ".bin";
         }
         used.insert(name);
+        files.emplace_back(item, name);
+    }
+    // Links below DIR are refused before anything is written; a failed write takes back
+    // what this run created.
+    ExtractionDirectory dir{std::filesystem::path(args[2])};
+    for (const auto& [item, name] : files) {
+        if (const std::string refused = dir.Check(name); !refused.empty()) {
+            return Failure(refused + "; nothing was extracted");
+        }
+    }
+    for (const auto& [item, name] : files) {
         std::uint32_t size = 0;
         const void* data = lib->KDZGetItemData(item, &size);
-        if (!WriteItemFile(dir / name, data, size)) {
-            return Failure("cannot write '" + (dir / name).string() + "'");
+        std::string why;
+        if (!dir.Write(name, data, size, &why)) {
+            dir.RemoveCreated();
+            return Failure(why + "; the files this extract had written were removed");
         }
-        std::printf("extracted %s\n", name.c_str());
+    }
+    std::error_code error;
+    if (files.empty() && !std::filesystem::create_directories(args[2], error) && error) {
+        return Failure("cannot create directory '" + args[2] + "'");
+    }
+    for (const auto& file : files) {
+        std::printf("extracted %s\n", file.second.c_str());
     }
     return kExitOk;
 }

@@ -1,4 +1,5 @@
 // fftool's texture command: look into, export and import the RIM texture items of a Fastfile.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,22 +11,17 @@
 #include "suite/texture_pipeline.h"
 #include "texbench/imaging/rim_archive.h"
 #include "tools/fftool/fftool.h"
+#include "tools/fftool/file_arguments.h"
 
 namespace fftool {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string FileArgument(const std::string& argument) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(argument, error);
-    return error ? argument : absolute.string();
-}
-
 class OpenArchive {
   public:
     OpenArchive(const PACKLIBEXPORT* lib, const std::string& file)
-        : lib_(lib), archive_(lib->FFLOpenArchive(FileArgument(file).c_str())) {}
+        : lib_(lib), archive_(lib->FFLOpenArchive(ArchiveFileArgument(file).c_str())) {}
     ~OpenArchive() {
         if (archive_ != nullptr) {
             lib_->FFLCloseArchive(archive_);
@@ -44,6 +40,9 @@ class OpenArchive {
 bool LoadItem(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::string& itemPath,
               CRimArchive& rim, std::vector<std::uint8_t>* raw = nullptr) {
     FFLITEM* item = lib->FFLFindItem(archive, itemPath.c_str(), false);
+    if (item == nullptr) {
+        item = lib->FFLFindItem(archive, ItemPathArgument(itemPath).c_str(), false);
+    }
     if (item == nullptr) {
         Failure("no item '" + itemPath + "'");
         return false;
@@ -66,7 +65,7 @@ int RunInfo(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     OpenArchive archive(lib, args[1]);
     if (archive.get() == nullptr) {
-        return Failure("cannot read Fastfile " + args[1]);
+        return Failure(ReadFailureMessage(args[1], "Fastfile"));
     }
     CRimArchive rim;
     if (!LoadItem(lib, archive.get(), args[2], rim)) {
@@ -103,11 +102,18 @@ int RunInfo(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+// False with errno telling why.
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     qm::AtomicFile file(path);
-    return file.Open() &&
-           std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) == bytes.size() &&
-           file.Commit();
+    const bool written =
+        file.Open() && std::fwrite(bytes.data(), 1, bytes.size(), file.Stream()) == bytes.size() &&
+        file.Commit();
+    if (!written) {
+        const int error = file.Error() != 0 ? file.Error() : errno;
+        file.Discard();
+        errno = error;
+    }
+    return written;
 }
 
 int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
@@ -138,7 +144,7 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     OpenArchive archive(lib, positional[0]);
     if (archive.get() == nullptr) {
-        return Failure("cannot read Fastfile " + positional[0]);
+        return Failure(ReadFailureMessage(positional[0], "Fastfile"));
     }
     CRimArchive rim;
     std::vector<std::uint8_t> raw;
@@ -147,7 +153,7 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     }
     if (wholeItem) {
         if (!WriteBytes(out, raw)) {
-            return Failure("cannot write " + out);
+            return Failure("cannot write " + out + ": " + WriteFailureReason(errno));
         }
         std::printf("exported %s (%zu bytes) to %s\n", positional[1].c_str(), raw.size(),
                     out.c_str());
@@ -180,7 +186,7 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (positional.size() != 3) {
         return UsageError("texture import takes a Fastfile, an item path and a picture file");
     }
-    const std::string& itemPath = positional[1];
+    const std::string itemPath = ItemPathArgument(positional[1]);
     const std::string& source = positional[2];
     if (itemPath.empty() || itemPath.size() >= FFL_MAX_PATH) {
         return UsageError("item path '" + itemPath + "' must have 1 to 259 characters");
@@ -188,6 +194,9 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     std::unique_ptr<CImageBase> picture = suite::PictureClassFor(source);
     if (picture == nullptr) {
         return UsageError("the picture must be a .iff, .bmp, .dib or .tga file");
+    }
+    if (std::string why; !IsRegularSource(source, &why)) {
+        return Failure("cannot read " + source + ": " + why);
     }
     CRimArchive rim;
     if (!suite::FillSlotsFromPicture(*picture, source, rim)) {
@@ -200,9 +209,12 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     const std::vector<std::uint8_t> bytes = rim.Compile();
     OpenArchive archive(lib, positional[0]);
     if (archive.get() == nullptr) {
-        return Failure("cannot read Fastfile " + positional[0]);
+        return Failure(ReadFailureMessage(positional[0], "Fastfile"));
     }
-    FFLITEM* item = lib->FFLFindItem(archive.get(), itemPath.c_str(), false);
+    FFLITEM* item = lib->FFLFindItem(archive.get(), positional[1].c_str(), false);
+    if (item == nullptr) {
+        item = lib->FFLFindItem(archive.get(), itemPath.c_str(), false);
+    }
     const bool replaced = item != nullptr;
     const bool ok =
         replaced ? lib->FFLSetItemData(item, bytes.data(), static_cast<std::uint32_t>(bytes.size()))
@@ -211,11 +223,23 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (!ok) {
         return Failure("cannot store item '" + itemPath + "'");
     }
+    errno = 0;
     if (!lib->FFLSaveArchive(archive.get(), nullptr)) {
-        return Failure(std::string("cannot write ") + lib->FFLGetPath(archive.get()));
+        const int error = errno;
+        return Failure(std::string("cannot write ") + lib->FFLGetPath(archive.get()) + ": " +
+                       WriteFailureReason(error) + "; the Fastfile was not changed");
     }
-    std::printf("%s %s (%zu bytes, %u slot(s))\n", replaced ? "replaced" : "added",
-                itemPath.c_str(), bytes.size(), suite::FilledSlotCount(rim));
+    const unsigned slots = suite::FilledSlotCount(rim);
+    // A new item is said so plainly: a mistyped path adds an item instead of replacing one.
+    if (replaced) {
+        std::printf("replaced %s (%zu bytes, %u slot(s))\n", lib->FFLGetItemPath(item),
+                    bytes.size(), slots);
+    } else {
+        std::printf(
+            "added %s as a new item: the Fastfile had no item of that path to replace (%zu "
+            "bytes, %u slot(s))\n",
+            itemPath.c_str(), bytes.size(), slots);
+    }
     return kExitOk;
 }
 
