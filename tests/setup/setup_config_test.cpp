@@ -71,7 +71,8 @@ TEST(RegistryKeyNames, RootsIgnoreCaseAndRelativeKeysNeedTheProductKey) {
               "HKLM\\Software\\Q\\Settings");
     EXPECT_EQ(ResolveRegistryKey("\\Settings", "HKLM\\Software\\Q\\")->Text(),
               "HKLM\\Software\\Q\\Settings");
-    EXPECT_EQ(ResolveRegistryKey("HKUS\\.DEFAULT", "HKLM\\Software\\Q\\")->root, RegistryRoot::Users);
+    EXPECT_EQ(ResolveRegistryKey("HKUS\\.DEFAULT", "HKLM\\Software\\Q\\")->root,
+              RegistryRoot::Users);
     EXPECT_FALSE(ResolveRegistryKey("Settings", ""));
     EXPECT_FALSE(ResolveRegistryKey("", "HKLM\\Software\\Q\\"));
 }
