@@ -8,6 +8,7 @@
 #include "setup/desktop_entry.h"
 #include "setup/file_copy.h"
 #include "setup/numbered_entries.h"
+#include "setup/program_group_menu.h"
 #include "setup/registry_key_name.h"
 #include "setup/setup_config.h"
 #include "setup/setup_paths.h"
@@ -500,8 +501,26 @@ bool CInstallEngine::CreateShortcut(const std::string& link, const std::string& 
 }
 
 void CInstallEngine::LogShortcut(const std::string& link) {
+    if (fs::path(link).parent_path() == fs::path(config_.Group()).parent_path()) {
+        groupEntries_.push_back(FileNamePart(link));
+    }
     if (uninstall_) {
         AppendLogEntry(log_, "Shortcuts", link);
+    }
+}
+
+// The group's entries become one submenu of the desktop's menu. The menu file is logged
+// like the entries, so that the uninstaller removes it with them.
+void CInstallEngine::WriteProgramGroupMenu() {
+    const std::string& menus = config_.Folders().menus;
+    const ProgramGroupMenu menu =
+        MakeProgramGroupMenu(config_.Folders().programs, config_.Group(), groupEntries_);
+    if (menu.fileName.empty() || menus.empty() || !changes_.CreateDirectories(menus)) {
+        return;
+    }
+    const std::string path = menus + menu.fileName;
+    if (changes_.WriteFile(path, menu.text, kPlainFileMode) && uninstall_) {
+        AppendLogEntry(log_, "Shortcuts", path);
     }
 }
 
@@ -535,6 +554,7 @@ bool CInstallEngine::ShortcutsStep() {
             LogShortcut(path);
         }
     }
+    WriteProgramGroupMenu();
     if (config_.HasDesktopShortcut() && choices_.desktopShortcut) {
         if (!Proceed()) {
             return false;

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "inidoc/ini_document.h"
 #include "setup/install_changes.h"
@@ -106,6 +107,7 @@ class CInstallEngine {
     bool CreateShortcut(const std::string& link, const std::string& target,
                         const std::vector<std::string>& arguments);
     void LogShortcut(const std::string& link);
+    void WriteProgramGroupMenu();
     void CreateRegistryKeys(const char* section, bool create, bool log);
     void WriteRegistryValues();
     void RegisterServers();
@@ -123,6 +125,7 @@ class CInstallEngine {
     bool uninstall_ = false;
     std::string uninstallerPath_;
     std::string logPath_;
+    std::vector<std::string> groupEntries_;  // file names of the entries made in the group
     Remembered olderChoice_ = Remembered::Unset;
     Remembered otherLanguageChoice_ = Remembered::Unset;
     int progressRange_ = 0;

@@ -84,6 +84,7 @@ SystemFolders CurrentUserFolders() {
     folders.programs = data + "applications/";
     folders.sendTo = data + "quillmark/sendto/";
     folders.startup = WithTrailingSeparator(ConfigHome()) + "autostart/";
+    folders.menus = WithTrailingSeparator(ConfigHome()) + "menus/applications-merged/";
     return folders;
 }
 

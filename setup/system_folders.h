@@ -17,6 +17,7 @@ struct SystemFolders {
     std::string programs;      // PRGGRP
     std::string sendTo;        // SENDTO
     std::string startup;       // STRTUP
+    std::string menus;         // merged menu files that make program groups submenus
 };
 
 // One row of the table of stand-ins: the variable and what it stands for here.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/desktop_entry.h"
+#include "setup/program_group_menu.h"
 
 namespace qm::setup {
 namespace {
@@ -45,6 +46,42 @@ TEST(DesktopEntry, TheFileStartsTheTargetWithItsArguments) {
               "Exec=\"/opt/my demo/run\" --log \"C:\\\\\\\\x\"\n");
     EXPECT_EQ(DesktopEntryText("Readme", "/opt/readme.txt", {}, false),
               "[Desktop Entry]\nType=Application\nName=Readme\nExec=xdg-open /opt/readme.txt\n");
+}
+
+}  // namespace
+}  // namespace qm::setup
+
+namespace qm::setup {
+namespace {
+
+TEST(ProgramGroupMenu, AGroupFolderBecomesANestedSubmenuOfItsEntries) {
+    const ProgramGroupMenu menu =
+        MakeProgramGroupMenu("/d/applications/", "/d/applications/Quill & Co/Tools/",
+                             {"Demo.desktop", "Uninstall.desktop"});
+    EXPECT_EQ(menu.fileName, "quillmark-setup-Quill & Co-Tools.menu");
+    EXPECT_EQ(menu.text,
+              "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+              " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+              "<Menu>\n"
+              "  <Name>Applications</Name>\n"
+              "  <Menu>\n"
+              "    <Name>Quill &amp; Co</Name>\n"
+              "    <Menu>\n"
+              "      <Name>Tools</Name>\n"
+              "      <Include>\n"
+              "        <Filename>Quill &amp; Co-Tools-Demo.desktop</Filename>\n"
+              "        <Filename>Quill &amp; Co-Tools-Uninstall.desktop</Filename>\n"
+              "      </Include>\n"
+              "    </Menu>\n"
+              "  </Menu>\n"
+              "</Menu>\n");
+}
+
+TEST(ProgramGroupMenu, NoMenuForTheApplicationsFolderItselfOrAFolderOutsideIt) {
+    EXPECT_TRUE(MakeProgramGroupMenu("/d/apps/", "/d/apps/", {"a.desktop"}).fileName.empty());
+    EXPECT_TRUE(MakeProgramGroupMenu("/d/apps/", "/d/appsX/", {"a.desktop"}).fileName.empty());
+    EXPECT_TRUE(MakeProgramGroupMenu("/d/apps/", "/elsewhere/", {"a.desktop"}).fileName.empty());
+    EXPECT_TRUE(MakeProgramGroupMenu("/d/apps/", "/d/apps/G/", {}).fileName.empty());
 }
 
 }  // namespace
