@@ -750,6 +750,35 @@ TEST_F(InstallEngineTest, ACopyCutShortByAFileSizeLimitIsUndone) {
     }
 }
 
+// The uninstaller's replacement failing is no reason to stop, but the one installed before
+// must not be lost with it.
+TEST_F(InstallEngineTest, AnUninstallerThatCouldNotBeReplacedIsPutBack) {
+    ProductSources();
+    Source("uninstall", std::string(256 * 1024, 'u'));
+    const std::string installed = Home() + "/.local/share/quillmark/uninstall";
+    WriteWhole(installed, "the uninstaller of an earlier installation");
+    std::filesystem::last_write_time(installed,
+                                     std::filesystem::file_time_type::clock::now() - 24h);
+    const int code = InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        ScriptedMessageBoxes boxes;
+        ScriptedPage page;
+        const RunResult run = Install(page);
+        return run.outcome == InstallOutcome::Succeeded && boxes.Asked().empty() &&
+                       !std::filesystem::exists(run.logPath)
+                   ? 0
+                   : kOtherResult;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadWhole(installed), "the uninstaller of an earlier installation");
+    for (const auto& entry :
+         std::filesystem::directory_iterator(Home() + "/.local/share/quillmark")) {
+        EXPECT_EQ(entry.path().filename().string().find(".setup-saved"), std::string::npos);
+    }
+}
+
 TEST_F(InstallEngineTest, AReadOnlyDestinationFailsTheCopyAndIsUndone) {
     ProductSources();
     const std::string dest = Destination("Quillmark Demo");
