@@ -230,17 +230,29 @@ void CInstallEngine::Run() {
     page_.Finished(outcome);
 }
 
+bool CInstallEngine::RunStep(int step) {
+    switch (step) {
+        case 1:
+            return PrepareStep();
+        case 2:
+            return FoldersStep();
+        case 3:
+            return FilesStep();
+        case 4:
+            return ShortcutsStep();
+        case 5:
+            return RegistryStep();
+    }
+    return false;
+}
+
 bool CInstallEngine::RunSteps() {
-    using StepFunction = bool (CInstallEngine::*)();
-    static constexpr StepFunction kSteps[] = {
-        &CInstallEngine::PrepareStep, &CInstallEngine::FoldersStep, &CInstallEngine::FilesStep,
-        &CInstallEngine::ShortcutsStep, &CInstallEngine::RegistryStep};
     for (int step = 1; step <= 5; ++step) {
         if (!Proceed()) {
             return false;
         }
         page_.StepStarted(step, StepLabel(step));
-        if (!(this->*kSteps[step - 1])()) {
+        if (!RunStep(step)) {
             return false;
         }
     }

@@ -82,6 +82,7 @@ class CInstallEngine {
 
     void Run();
     bool RunSteps();
+    bool RunStep(int step);
     bool PrepareStep();
     bool FoldersStep();
     bool FilesStep();
