@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     setenv("XDG_DATA_HOME", (dir / "home/share").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir / "home/config").c_str(), 1);
     setenv("QUILLMARK_REGISTRY", (dir / "registry.ini").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);  // no broadcasts to the suite's programs
     const fs::path source = dir / "source";
     if (!MakeSource(source, files, kib)) {
         std::fprintf(stderr, "setting up the source tree failed\n");

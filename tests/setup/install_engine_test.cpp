@@ -624,6 +624,43 @@ S001=a.txt
         kHKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NoUninst"));
 }
 
+// A program that registers itself is given half a second; one that takes longer runs on.
+TEST_F(InstallEngineTest, RegisteringProgramsAreNotWaitedForLongerThanHalfASecond) {
+    SetupIni(R"([Version]
+Signature=KRM_Setup_1.0
+[Destination]
+DefDir=Slow
+[Uninstall]
+LogApp=uninstall
+LogFile=uninst.log
+[RegisterApp]
+Count=2
+001=%CURDIR%slow.sh
+002=%CURDIR%missing.sh
+)");
+    Source("uninstall", "u");
+    const std::string pidFile = (root_ / "slow.pid").string();
+    Source("slow.sh", "#!/bin/sh\necho $$ > '" + pidFile + "'\nexec sleep 5\n");
+    std::filesystem::permissions(source_ / "slow.sh", std::filesystem::perms(0755));
+    ScriptedPage page;
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult run = Install(page);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    // The program we started is ours to end.
+    for (int i = 0; i < 200 && ReadWhole(pidFile).empty(); ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    if (const int pid = std::atoi(ReadWhole(pidFile).c_str()); pid > 0) {
+        kill(pid, SIGTERM);
+    }
+    ASSERT_EQ(run.outcome, InstallOutcome::Succeeded);
+    EXPECT_LT(elapsed, 4s);
+    CIniDocument log;
+    log.LoadFromText(run.log);
+    EXPECT_EQ(log.GetString("RegisterApp", "Count", ""), "1");
+    EXPECT_EQ(log.GetString("RegisterApp", "001", ""), source_.string() + "/slow.sh");
+}
+
 // ---- a stopped run leaves nothing behind ------------------------------------------------
 
 TEST_F(InstallEngineTest, ARunFailingAtItsLastFileLeavesEverythingAsItWas) {

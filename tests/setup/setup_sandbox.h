@@ -64,6 +64,10 @@ class SetupSandbox : public ::testing::Test {
         setenv("XDG_CONFIG_HOME", (home_ / ".config").c_str(), 1);
         setenv("XDG_DESKTOP_DIR", (home_ / "Desktop").c_str(), 1);
         setenv("QUILLMARK_REGISTRY", (home_ / ".config/quillmark/registry.ini").c_str(), 1);
+        // The suite's programs that other tests run on this machine must not hear our
+        // broadcasts.
+        fs::create_directories(root_ / "runtime");
+        setenv("XDG_RUNTIME_DIR", (root_ / "runtime").c_str(), 1);
     }
     void TearDown() override {
         std::error_code ec;
