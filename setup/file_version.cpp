@@ -16,7 +16,8 @@ namespace {
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr std::uint32_t kVersionResourceType = 16;
 constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
-constexpr std::size_t kMaxReadSize = 256u << 20;
+// Program files are far smaller; a larger file is compared by its time.
+constexpr std::size_t kMaxReadSize = 64u << 20;
 constexpr int kMaxBlockDepth = 8;
 
 class Bytes {

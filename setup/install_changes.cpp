@@ -97,22 +97,34 @@ void CInstallChanges::PutBackLast() {
 
 bool CInstallChanges::WriteFile(const std::string& path, const std::string& content,
                                 unsigned mode) {
-    if (PathExists(path) && !SetAside(path)) {
+    const bool existed = PathExists(path);
+    if (existed && !SetAside(path)) {
         return false;
     }
     bool written = false;
     {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         if (file) {
-            changes_.push_back(FileMade{path});
             file.write(content.data(), static_cast<std::streamsize>(content.size()));
             file.close();
             written = !file.fail();
         }
     }
     std::error_code ec;
-    fs::permissions(path, static_cast<fs::perms>(mode), ec);
-    return written;
+    if (written) {
+        fs::permissions(path, static_cast<fs::perms>(mode), ec);
+        if (!existed) {
+            changes_.push_back(FileMade{path});
+        }
+        return true;
+    }
+    // What was there before comes back at once: the run goes on without this file.
+    if (existed) {
+        PutBackLast();
+    } else {
+        fs::remove(path, ec);
+    }
+    return false;
 }
 
 void CInstallChanges::NoteKeyParents(RegistryRoot root, const std::string& key,

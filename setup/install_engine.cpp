@@ -110,6 +110,9 @@ int CInstallEngine::ComputeProgressRange() const {
 }
 
 bool CInstallEngine::Start() {
+    if (Outcome() != InstallOutcome::NotStarted) {
+        return false;  // one engine installs once
+    }
     config_.MergeComponents();
     uninstall_ = choices_.uninstall && !config_.GetString("Uninstall", "LogApp").empty() &&
                  !config_.GetString("Uninstall", "LogFile").empty();
