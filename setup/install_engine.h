@@ -33,7 +33,8 @@ class InstallPage {
     // on (Next or Finish) or cancels.
     virtual void Finished(InstallOutcome outcome);
     // Called by RequestCancel() on the page's own thread while the worker waits: "Setup has
-    // not finished yet..." answered Yes.
+    // not finished yet..." answered Yes. The page offers Cancel only while none of the
+    // worker's own questions is open, so that two questions never wait on each other.
     virtual bool ConfirmAbort() = 0;
 };
 
