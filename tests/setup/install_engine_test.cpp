@@ -661,6 +661,65 @@ Count=2
     EXPECT_EQ(log.GetString("RegisterApp", "001", ""), source_.string() + "/slow.sh");
 }
 
+// Shortcuts cannot be made at all: the message, and the installation goes on without them.
+class NoShortcutServices : public SetupServices {
+  public:
+    bool PrepareShortcuts() override { return false; }
+};
+
+TEST_F(InstallEngineTest, WithoutShortcutServicesTheRunGoesOnWithoutShortcuts) {
+    ProductSources();
+    NoShortcutServices services;
+    ScriptedMessageBoxes boxes;
+    ScriptedPage page;
+    const RunResult run = Install(page, services);
+    ASSERT_EQ(run.outcome, InstallOutcome::Succeeded);
+    ASSERT_EQ(boxes.Asked().size(), 1u);
+    EXPECT_EQ(boxes.Asked()[0].text, kShellObjectsUnavailable);
+    EXPECT_FALSE(std::filesystem::exists(Home() + "/Desktop/Demo.desktop"));
+    CIniDocument log;
+    log.LoadFromText(run.log);
+    EXPECT_EQ(log.GetString("Shortcuts", "Count", ""), "0");
+    EXPECT_EQ(log.GetString("Files", "Count", ""), "3");
+}
+
+// What the wizard's pages decided: no desktop shortcut, no uninstall information, and
+// folders the pages made themselves, which a failed run removes again.
+TEST_F(InstallEngineTest, TheWizardsChoicesSteerTheRun) {
+    ProductSources();
+    const std::string dest = Destination("Quillmark Demo");
+    const std::string group = Home() + "/.local/share/applications/Quillmark Demo/";
+    const auto choose = [&](CInstallEngine& engine, CSetupConfig&) {
+        std::filesystem::create_directories(dest);
+        std::filesystem::create_directories(group);
+        engine.Choices().createdDestination = true;
+        engine.Choices().createdGroup = true;
+        engine.Choices().desktopShortcut = false;
+        engine.Choices().uninstall = false;
+    };
+    {
+        ScriptedPage page;
+        const RunResult run = Install(page, services_, choose);
+        ASSERT_EQ(run.outcome, InstallOutcome::Succeeded);
+        EXPECT_EQ(run.progressRange, 15);  // neither LogNoCopy, LogKeys nor the desktop
+        EXPECT_FALSE(std::filesystem::exists(Home() + "/Desktop/Demo.desktop"));
+        EXPECT_FALSE(std::filesystem::exists(dest + "uninst/uninst.log"));
+        EXPECT_FALSE(std::filesystem::exists(Home() + "/.local/share/quillmark/uninstall"));
+        CIniDocument log;
+        log.LoadFromText(run.log);
+        EXPECT_EQ(log.GetString("Folders", "001", ""), dest);
+        EXPECT_EQ(log.GetString("Folders", "002", ""), group);
+    }
+    std::filesystem::remove_all(dest);
+    std::filesystem::remove_all(group);
+    std::filesystem::remove(source_ / "readme.txt");
+    const Snapshot before = Take();
+    ScriptedMessageBoxes boxes({MessageBoxResult::No});
+    ScriptedPage page;
+    EXPECT_EQ(Install(page, services_, choose).outcome, InstallOutcome::Failed);
+    EXPECT_EQ(Take(), before);
+}
+
 // ---- a stopped run leaves nothing behind ------------------------------------------------
 
 TEST_F(InstallEngineTest, ARunFailingAtItsLastFileLeavesEverythingAsItWas) {
