@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
 #include "setup/file_copy.h"
 #include "setup/setup_services.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace qm::setup {
 
@@ -27,6 +34,35 @@ std::string TrimmedKey(std::string key) {
     return key;
 }
 
+std::string EscapedField(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\') {
+            escaped += "\\\\";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string UnescapedField(const std::string& text) {
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[++i];
+            plain += next == 't' ? '\t' : next == 'n' ? '\n' : next;
+        } else {
+            plain += text[i];
+        }
+    }
+    return plain;
+}
+
 // A free name beside the file: ".name.setup-saved", ".name.setup-saved2", ...
 std::string SavedName(const std::string& path) {
     const fs::path original(path);
@@ -44,7 +80,162 @@ std::string SavedName(const std::string& path) {
 
 }  // namespace
 
-CInstallChanges::~CInstallChanges() = default;
+CInstallChanges::~CInstallChanges() {
+    if (journal_ >= 0) {
+        close(journal_);  // an unfinished run: the journal stays for the next Setup
+    }
+}
+
+bool CInstallChanges::OpenJournal(const std::string& path) {
+#if !defined(_WIN32)
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    // Held while the run goes on, so that recovery leaves a running Setup's journal alone.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    journal_ = fd;
+    journalPath_ = path;
+    return true;
+#else
+    (void)path;
+    return false;
+#endif
+}
+
+void CInstallChanges::CloseJournal() {
+    if (journal_ >= 0) {
+        std::error_code ec;
+        fs::remove(journalPath_, ec);
+        close(journal_);
+        journal_ = -1;
+    }
+}
+
+void CInstallChanges::Journal(const std::vector<std::string>& fields) {
+    if (journal_ < 0) {
+        return;
+    }
+    std::string line;
+    for (const std::string& field : fields) {
+        if (!line.empty()) {
+            line += '\t';
+        }
+        line += EscapedField(field);
+    }
+    line += '\n';
+    // One write per change: a killed run leaves whole lines and at most one cut-off last one.
+    [[maybe_unused]] const ssize_t written = write(journal_, line.data(), line.size());
+}
+
+void CInstallChanges::Record(Change change) {
+    if (journal_ >= 0) {
+        if (const auto* dir = std::get_if<DirectoryMade>(&change)) {
+            Journal({"dir", dir->path});
+        } else if (const auto* file = std::get_if<FileMade>(&change)) {
+            Journal({"file", file->path});
+        } else if (const auto* key = std::get_if<KeyMade>(&change)) {
+            Journal({"key", std::to_string(static_cast<int>(key->root)), key->key});
+        } else if (const auto* value = std::get_if<ValueWritten>(&change)) {
+            const std::string kind = value->oldDword    ? "dword"
+                                     : value->oldString ? "string"
+                                                        : "none";
+            const std::string old = value->oldDword    ? std::to_string(*value->oldDword)
+                                    : value->oldString ? *value->oldString
+                                                       : "";
+            Journal({"value", std::to_string(static_cast<int>(value->root)), value->key,
+                     value->name, kind, old});
+        } else if (const auto* server = std::get_if<ServerCalled>(&change)) {
+            Journal({"server", server->library});
+        } else if (const auto* program = std::get_if<ProgramStarted>(&change)) {
+            Journal({"program", program->program});
+        }
+    }
+    changes_.push_back(std::move(change));
+}
+
+bool CInstallChanges::ReadJournalLine(const std::string& line) {
+    std::vector<std::string> f;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = line.find('\t', start);
+        f.push_back(UnescapedField(line.substr(start, tab - start)));
+        if (tab == std::string::npos) {
+            break;
+        }
+        start = tab + 1;
+    }
+    const auto root = [](const std::string& text) {
+        return static_cast<RegistryRoot>(std::clamp(std::atoi(text.c_str()), 0, 4));
+    };
+    const std::string& kind = f[0];
+    if (kind == "dir" && f.size() == 2) {
+        changes_.push_back(DirectoryMade{f[1]});
+    } else if (kind == "file" && f.size() == 2) {
+        changes_.push_back(FileMade{f[1]});
+    } else if (kind == "aside" && f.size() == 3) {
+        changes_.push_back(FileSetAside{f[1], f[2]});
+    } else if (kind == "back" && f.size() == 2) {
+        for (auto it = changes_.rbegin(); it != changes_.rend(); ++it) {
+            if (const auto* aside = std::get_if<FileSetAside>(&*it); aside && aside->path == f[1]) {
+                changes_.erase(std::next(it).base());
+                break;
+            }
+        }
+    } else if (kind == "key" && f.size() == 3) {
+        changes_.push_back(KeyMade{root(f[1]), f[2]});
+    } else if (kind == "value" && f.size() == 6) {
+        ValueWritten value{root(f[1]), f[2], f[3], std::nullopt, std::nullopt};
+        if (f[4] == "dword") {
+            value.oldDword = static_cast<std::uint32_t>(std::strtoul(f[5].c_str(), nullptr, 10));
+        } else if (f[4] == "string") {
+            value.oldString = f[5];
+        }
+        changes_.push_back(std::move(value));
+    } else if (kind == "server" && f.size() == 2) {
+        changes_.push_back(ServerCalled{f[1]});
+    } else if (kind == "program" && f.size() == 2) {
+        changes_.push_back(ProgramStarted{f[1]});
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int CInstallChanges::RecoverInterrupted(const std::string& folder, SetupServices& services) {
+    int recovered = 0;
+#if !defined(_WIN32)
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kJournalPrefix, 0) != 0 || entry.path().extension() != kJournalExtension) {
+            continue;
+        }
+        const int fd = open(entry.path().c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            close(fd);  // its Setup is still running
+            continue;
+        }
+        CInstallChanges changes;
+        std::ifstream stream(entry.path());
+        for (std::string line; std::getline(stream, line) && changes.ReadJournalLine(line);) {
+        }
+        changes.Undo(services);
+        fs::remove(entry.path(), ec);
+        close(fd);
+        ++recovered;
+    }
+#else
+    (void)folder;
+    (void)services;
+#endif
+    return recovered;
+}
 
 bool CInstallChanges::CreateDirectories(const std::string& path) {
     std::error_code ec;
@@ -63,20 +254,23 @@ bool CInstallChanges::CreateDirectories(const std::string& path) {
         if (!fs::create_directory(*it, ec) && !fs::is_directory(*it, ec)) {
             return false;
         }
-        changes_.push_back(DirectoryMade{it->string()});
+        Record(DirectoryMade{it->string()});
     }
     return fs::is_directory(target, ec);
 }
 
 void CInstallChanges::FileCreated(const std::string& path) {
-    changes_.push_back(FileMade{path});
+    Record(FileMade{path});
 }
 
 bool CInstallChanges::SetAside(const std::string& path) {
     const std::string saved = SavedName(path);
+    // Journaled first: a run killed right after the rename must still find the file.
+    Journal({"aside", path, saved});
     std::error_code ec;
     fs::rename(path, saved, ec);
     if (ec) {
+        Journal({"back", path});
         return false;
     }
     changes_.push_back(FileSetAside{path, saved});
@@ -89,6 +283,7 @@ void CInstallChanges::PutBackLast() {
             std::error_code ec;
             fs::remove(aside->path, ec);
             fs::rename(aside->saved, aside->path, ec);
+            Journal({"back", aside->path});
             changes_.erase(std::next(it).base());
             return;
         }
@@ -114,7 +309,7 @@ bool CInstallChanges::WriteFile(const std::string& path, const std::string& cont
     if (written) {
         fs::permissions(path, static_cast<fs::perms>(mode), ec);
         if (!existed) {
-            changes_.push_back(FileMade{path});
+            Record(FileMade{path});
         }
         return true;
     }
@@ -146,7 +341,7 @@ bool CInstallChanges::CreateKey(RegistryRoot root, const std::string& key) {
         return false;
     }
     for (const std::string& made : missing) {
-        changes_.push_back(KeyMade{root, made});
+        Record(KeyMade{root, made});
     }
     return true;
 }
@@ -169,7 +364,7 @@ bool CInstallChanges::SetString(RegistryRoot root, const std::string& key, const
     if (!RegistrySetString(root, key, name, value)) {
         return false;
     }
-    changes_.push_back(std::move(before));
+    Record(std::move(before));
     return true;
 }
 
@@ -182,16 +377,16 @@ bool CInstallChanges::SetDword(RegistryRoot root, const std::string& key, const 
     if (!RegistrySetDword(root, key, name, value)) {
         return false;
     }
-    changes_.push_back(std::move(before));
+    Record(std::move(before));
     return true;
 }
 
 void CInstallChanges::ServerRegistered(const std::string& library) {
-    changes_.push_back(ServerCalled{library});
+    Record(ServerCalled{library});
 }
 
 void CInstallChanges::ProgramRegistered(const std::string& program) {
-    changes_.push_back(ProgramStarted{program});
+    Record(ProgramStarted{program});
 }
 
 void CInstallChanges::Undo(SetupServices& services) {
@@ -202,8 +397,11 @@ void CInstallChanges::Undo(SetupServices& services) {
         } else if (const auto* file = std::get_if<FileMade>(&*it)) {
             fs::remove(file->path, ec);
         } else if (const auto* aside = std::get_if<FileSetAside>(&*it)) {
-            fs::remove(aside->path, ec);
-            fs::rename(aside->saved, aside->path, ec);
+            // A journaled rename that never happened leaves the file where it is.
+            if (PathExists(aside->saved)) {
+                fs::remove(aside->path, ec);
+                fs::rename(aside->saved, aside->path, ec);
+            }
         } else if (const auto* made = std::get_if<KeyMade>(&*it)) {
             RegistryDeleteKey(made->root, made->key);
         } else if (const auto* value = std::get_if<ValueWritten>(&*it)) {
@@ -221,6 +419,7 @@ void CInstallChanges::Undo(SetupServices& services) {
         }
     }
     changes_.clear();
+    CloseJournal();
 }
 
 void CInstallChanges::Keep() {
@@ -231,6 +430,7 @@ void CInstallChanges::Keep() {
         }
     }
     changes_.clear();
+    CloseJournal();
 }
 
 }  // namespace qm::setup

@@ -20,6 +20,16 @@ class SetupServices;
 class CInstallChanges {
   public:
     CInstallChanges() = default;
+    // Keeps the record in this file too while the run goes on, so that a run that was killed
+    // can be undone by the next Setup (RecoverInterrupted). False when the file cannot be
+    // made; the record is then kept in memory only.
+    bool OpenJournal(const std::string& path);
+    // Undoes the runs whose journals lie in the folder and whose Setup no longer runs.
+    // Returns how many were undone.
+    static int RecoverInterrupted(const std::string& folder, SetupServices& services);
+    static constexpr const char* kJournalPrefix = "setup-rollback-";
+    static constexpr const char* kJournalExtension = ".journal";
+
     CInstallChanges(const CInstallChanges&) = delete;
     CInstallChanges& operator=(const CInstallChanges&) = delete;
     ~CInstallChanges();
@@ -80,11 +90,18 @@ class CInstallChanges {
     using Change = std::variant<DirectoryMade, FileMade, FileSetAside, KeyMade, ValueWritten,
                                 ServerCalled, ProgramStarted>;
 
+    void Record(Change change);
+    void Journal(const std::vector<std::string>& fields);
+    void CloseJournal();
+    bool ReadJournalLine(const std::string& line);
+
     void NoteKeyParents(RegistryRoot root, const std::string& key,
                         std::vector<std::string>& missing);
     ValueWritten Before(RegistryRoot root, const std::string& key, const std::string& name);
 
     std::vector<Change> changes_;
+    int journal_ = -1;
+    std::string journalPath_;
 };
 
 }  // namespace qm::setup

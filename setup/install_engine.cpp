@@ -18,6 +18,9 @@
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <process.h>
 #endif
 
 namespace qm::setup {
@@ -61,6 +64,14 @@ bool IsRunnable(const std::string& target) {
 #endif
 }
 
+long ProcessId() {
+#if !defined(_WIN32)
+    return static_cast<long>(getpid());
+#else
+    return static_cast<long>(_getpid());
+#endif
+}
+
 std::string StemOf(const std::string& path) {
     return fs::path(FileNamePart(path)).stem().string();
 }
@@ -76,6 +87,10 @@ CInstallEngine::CInstallEngine(CSetupConfig& config, SetupServices& services, In
     : config_(config), services_(services), page_(page), log_(CreateUninstallLog(config.Ini())) {
     choices_.uninstall = !config_.GetString("Uninstall", "LogApp").empty() &&
                          !config_.GetString("Uninstall", "LogFile").empty();
+}
+
+int CInstallEngine::RecoverInterruptedRuns(const CSetupConfig& config, SetupServices& services) {
+    return CInstallChanges::RecoverInterrupted(config.Folders().windows, services);
 }
 
 CInstallEngine::~CInstallEngine() {
@@ -119,6 +134,8 @@ bool CInstallEngine::Start() {
     uninstallerPath_ = config_.GetString("Uninstall", "LogApp");
     progressRange_ = ComputeProgressRange();
     position_ = 0;
+    changes_.OpenJournal(config_.Folders().windows + CInstallChanges::kJournalPrefix +
+                         std::to_string(ProcessId()) + CInstallChanges::kJournalExtension);
     {
         std::lock_guard lock(mutex_);
         running_ = true;

@@ -78,6 +78,10 @@ class CInstallEngine {
 
     static const char* StepLabel(int step);
 
+    // Undoes what earlier runs left half done when their Setup was killed; Setup calls this
+    // once Setup.ini is loaded, before the wizard. Returns how many runs were undone.
+    static int RecoverInterruptedRuns(const CSetupConfig& config, SetupServices& services);
+
   private:
     enum class Remembered { Unset, KeepAll, ReplaceAll };
 

@@ -17,6 +17,7 @@
 #include "pe_builder.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "setup/install_changes.h"
 #include "setup/install_engine.h"
 #include "setup/setup_config.h"
 #include "setup/setup_services.h"
@@ -796,6 +797,20 @@ TEST_F(InstallEngineTest, CancelAnsweredNoLetsTheRunFinish) {
     EXPECT_TRUE(std::filesystem::exists(run.logPath));
 }
 
+// A Setup killed half-way leaves its journal; the next start undoes the run from it.
+class KillingPage : public ScriptedPage {
+  public:
+    explicit KillingPage(int at) : at_(at) {}
+    void Advanced(int position) override {
+        if (position == at_) {
+            kill(getpid(), SIGKILL);
+        }
+    }
+
+  private:
+    int at_;
+};
+
 // Runs the body in a child process (so that limits and a changed user stay there) and
 // returns its exit code.
 int InChild(const std::function<int()>& body) {
@@ -873,6 +888,38 @@ TEST_F(InstallEngineTest, AnUninstallerThatCouldNotBeReplacedIsPutBack) {
          std::filesystem::directory_iterator(Home() + "/.local/share/quillmark")) {
         EXPECT_EQ(entry.path().filename().string().find(".setup-saved"), std::string::npos);
     }
+}
+
+TEST_F(InstallEngineTest, ARunKilledHalfWayIsUndoneByTheNextStart) {
+    ProductSources();
+    const std::string dest = Destination("Quillmark Demo");
+    WriteWhole(dest + "bin/demo", "installed before");
+    std::filesystem::last_write_time(source_ / "demo",
+                                     std::filesystem::file_time_type::clock::now() + 1h);
+    const Snapshot before = Take();
+    const pid_t child = fork();
+    if (child == 0) {
+        ScriptedMessageBoxes boxes;
+        KillingPage page(18);  // after the server registered itself
+        Install(page);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_NE(Take(), before);
+
+    CSetupConfig config;
+    Load(config);
+    // A journal whose Setup still runs is left alone.
+    CInstallChanges running;
+    ASSERT_TRUE(running.OpenJournal(Home() + "/.local/share/quillmark/setup-rollback-1.journal"));
+    EXPECT_EQ(CInstallEngine::RecoverInterruptedRuns(config, services_), 1);
+    EXPECT_EQ(CInstallEngine::RecoverInterruptedRuns(config, services_), 0);
+    running.Keep();
+    EXPECT_EQ(Take(), before);
+    EXPECT_EQ(ReadWhole(dest + "bin/demo"), "installed before");
+    EXPECT_EQ(ReadWhole(marker_), "register\nunregister\n");
 }
 
 TEST_F(InstallEngineTest, AReadOnlyDestinationFailsTheCopyAndIsUndone) {
