@@ -423,6 +423,9 @@ void CInstallChanges::Undo(SetupServices& services) {
 }
 
 void CInstallChanges::Keep() {
+    // The journal goes first: from here on the run stands, even if Setup dies before the
+    // saved copies are gone.
+    CloseJournal();
     std::error_code ec;
     for (const Change& change : changes_) {
         if (const auto* aside = std::get_if<FileSetAside>(&change)) {
@@ -430,7 +433,6 @@ void CInstallChanges::Keep() {
         }
     }
     changes_.clear();
-    CloseJournal();
 }
 
 }  // namespace qm::setup

@@ -641,10 +641,29 @@ bool CInstallEngine::RegistryStep() {
     if (!IsRunning()) {
         return false;
     }
-    if (uninstall_ && !log_.Save(logPath_)) {
+    if (uninstall_ && !SaveLog()) {
         ShowMessageBox(kLogSaveFailed, kCaption, MessageBoxButtons::Ok, MessageBoxIcon::Error);
     }
     return true;
+}
+
+// The log of an earlier installation at the same place is kept aside like a replaced file,
+// so that a run killed before it ends takes its own log back too.
+bool CInstallEngine::SaveLog() {
+    const bool existed = PathExists(logPath_);
+    if (existed && !changes_.SetAside(logPath_)) {
+        return log_.Save(logPath_);
+    }
+    if (log_.Save(logPath_)) {
+        if (!existed) {
+            changes_.FileCreated(logPath_);
+        }
+        return true;
+    }
+    if (existed) {
+        changes_.PutBackLast();
+    }
+    return false;
 }
 
 void CInstallEngine::CreateRegistryKeys(const char* section, bool create, bool log) {

@@ -120,6 +120,7 @@ class CInstallEngine {
     void RegisterPrograms();
     void LogKey(const std::string& keyText);
     void UndoWizardFolders();
+    bool SaveLog();
 
     CSetupConfig& config_;
     SetupServices& services_;
