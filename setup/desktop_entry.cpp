@@ -1,6 +1,6 @@
 #include "setup/desktop_entry.h"
 
-#include "inidoc/ini_document.h"
+#include "platform/ascii.h"
 #include "setup/setup_paths.h"
 
 namespace qm::setup {
@@ -38,8 +38,7 @@ std::string ShortcutFileName(std::string link) {
     if (name.find('.') == std::string::npos) {
         return link + ".desktop";
     }
-    if (name.size() > 4 &&
-        CIniDocument::EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".lnk")) {
+    if (name.size() > 4 && EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".lnk")) {
         link.resize(link.size() - 4);
         return link + ".desktop";
     }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_order.h"
+
 namespace qm::setup {
 
 namespace {
@@ -26,13 +28,8 @@ class Bytes {
     bool Has(std::size_t offset, std::size_t size) const {
         return offset <= data_.size() && size <= data_.size() - offset;
     }
-    std::uint16_t U16(std::size_t offset) const {
-        return static_cast<std::uint16_t>(data_[offset] | data_[offset + 1] << 8);
-    }
-    std::uint32_t U32(std::size_t offset) const {
-        return static_cast<std::uint32_t>(U16(offset)) | static_cast<std::uint32_t>(U16(offset + 2))
-                                                             << 16;
-    }
+    std::uint16_t U16(std::size_t offset) const { return GetU16LE(data_.data() + offset); }
+    std::uint32_t U32(std::size_t offset) const { return GetU32LE(data_.data() + offset); }
     std::size_t Size() const { return data_.size(); }
 
   private:

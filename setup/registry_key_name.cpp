@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "inidoc/ini_document.h"
+#include "platform/ascii.h"
 
 namespace qm::setup {
 
@@ -35,7 +35,7 @@ std::optional<RegistryKeyName> ParseRegistryKey(std::string_view text) {
         return std::nullopt;
     }
     for (const auto& name : kRoots) {
-        if (CIniDocument::EqualsNoCase(text.substr(0, 4), name.text)) {
+        if (EqualsNoCase(text.substr(0, 4), name.text)) {
             return RegistryKeyName{name.root, std::string(text.size() > 5 ? text.substr(5) : "")};
         }
     }

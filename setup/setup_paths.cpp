@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
-#include "inidoc/ini_document.h"
+#include "platform/ascii.h"
 #include "platform/file_search.h"
 
 namespace qm::setup {
@@ -15,18 +14,14 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           CIniDocument::EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 }  // namespace
 
 PathClass ClassifyPath(std::string_view path) {
     if (path.empty()) {
         return PathClass::Empty;
     }
-    if (std::isalpha(static_cast<unsigned char>(path[0])) && path.size() >= 2 && path[1] == ':' &&
+    const char letter = LowerAscii(path[0]);
+    if (letter >= 'a' && letter <= 'z' && path.size() >= 2 && path[1] == ':' &&
         (path.size() == 2 || IsSeparator(path[2]))) {
         return PathClass::DriveAbsolute;
     }
