@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -370,6 +371,36 @@ std::vector<std::string> RegistryEnumValues(RegistryRoot root, std::string_view 
         }
     }
     return names;
+}
+
+constexpr std::string_view kDwordPrefix = "dword:";
+
+std::optional<std::uint32_t> RegistryGetDword(RegistryRoot root, std::string_view key,
+                                              std::string_view valueName) {
+    const std::optional<std::string> text = RegistryGetString(root, key, valueName);
+    if (!text || text->size() != kDwordPrefix.size() + 8 ||
+        !StartsWithNoCase(*text, kDwordPrefix)) {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    for (const char c : std::string_view(*text).substr(kDwordPrefix.size())) {
+        const int digit = (c >= '0' && c <= '9')   ? c - '0'
+                          : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                          : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                   : -1;
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
+bool RegistrySetDword(RegistryRoot root, std::string_view key, std::string_view valueName,
+                      std::uint32_t value) {
+    char text[sizeof("dword:00000000")];
+    std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(value));
+    return RegistrySetString(root, key, valueName, text);
 }
 
 }  // namespace qm

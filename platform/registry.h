@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,14 @@ QM_PLATFORM_API std::vector<std::string> RegistryEnumSubkeys(RegistryRoot root,
 // Names of the values of a key ("" for the default value), in store order.
 QM_PLATFORM_API std::vector<std::string> RegistryEnumValues(RegistryRoot root,
                                                             std::string_view key);
+// 32-bit values (REG_DWORD). The file-backed store keeps them as "dword:" and eight
+// hexadecimal digits, as registry exports write them. Nothing when the key or value does not
+// exist or the value is not a 32-bit number.
+QM_PLATFORM_API std::optional<std::uint32_t> RegistryGetDword(RegistryRoot root,
+                                                              std::string_view key,
+                                                              std::string_view valueName);
+QM_PLATFORM_API bool RegistrySetDword(RegistryRoot root, std::string_view key,
+                                      std::string_view valueName, std::uint32_t value);
 // The file that backs the store (empty on Windows).
 QM_PLATFORM_API std::string RegistryStorePath();
 

@@ -702,3 +702,16 @@ TEST(DynamicLibraries, AMissingLibrarySaysWhy) {
 }
 
 }  // namespace
+
+TEST_F(RegistryStore, DwordValuesKeepTheirTypeAndTextIsNoDword) {
+    EXPECT_FALSE(qm::RegistryGetDword(kHKLM, "Software\\Counts", "a"));
+    ASSERT_TRUE(qm::RegistrySetDword(kHKLM, "Software\\Counts", "a", 0xFFFFFFFFu));
+    ASSERT_TRUE(qm::RegistrySetDword(kHKLM, "Software\\Counts", "/opt/x lib.so", 2));
+    EXPECT_EQ(qm::RegistryGetDword(kHKLM, "software\\counts", "A"), 0xFFFFFFFFu);
+    EXPECT_EQ(qm::RegistryGetDword(kHKLM, "Software\\Counts", "/opt/x lib.so"), 2u);
+    // Text that merely looks like a number, or a cut-off dword, is not one.
+    for (const char* text : {"2", "dword:1", "dword:0000000g", "dword:000000001"}) {
+        ASSERT_TRUE(qm::RegistrySetString(kHKLM, "Software\\Counts", "t", text));
+        EXPECT_FALSE(qm::RegistryGetDword(kHKLM, "Software\\Counts", "t")) << text;
+    }
+}
