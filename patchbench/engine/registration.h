@@ -1,0 +1,17 @@
+// Registers the editor as the "open" handler of ".kdz" files and under the suite's key, and
+// removes that again. The installer registers its own "install" verb under the same class.
+#pragma once
+
+#include <string>
+
+namespace patchbench {
+
+inline constexpr char kProgramKey[] = "Software\\Quillmark\\FastFile Patch Editor";
+inline constexpr char kPatchFileClass[] = "Quillmark.FastFilePatch";
+inline constexpr char kProgramVersion[] = "1.0 (BETA)";
+
+// programPath: the program's full file name, unquoted. Failures are ignored, entry by entry.
+void RegisterEditor(const std::string& programPath);
+void UnregisterEditor();
+
+}  // namespace patchbench
