@@ -4,6 +4,8 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -63,8 +65,10 @@ inline const PATCHLIBEXPORT& PatchLib() {
     static qm::LibraryBinding<PATCHLIBEXPORT> binding;
     if (!binding.IsBound()) {
         std::string error;
+        // Nothing here can go on without the library.
         if (!binding.Bind("PatchLib.dll", "PatchLibInit", &error)) {
-            ADD_FAILURE() << error;
+            std::fprintf(stderr, "cannot bind PatchLib: %s\n", error.c_str());
+            std::abort();
         }
     }
     return binding.Record();
