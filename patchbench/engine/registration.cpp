@@ -1,5 +1,9 @@
 #include "patchbench/engine/registration.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "patchbench/engine/editor_texts.h"
 #include "patchbench/engine/profile_settings.h"
 #include "platform/desktop_registration.h"
@@ -19,9 +23,19 @@ namespace {
             programPath};
 }
 
+// True when the desktop entry exists and already starts this program.
+[[maybe_unused]] bool DesktopEntryCurrent(const std::string& programPath) {
+    const auto entry = std::filesystem::path(qm::DesktopDataHome()) / "applications" /
+                       (DesktopType(programPath).id + ".desktop");
+    std::ifstream in(entry);
+    std::stringstream text;
+    text << in.rdbuf();
+    return in && text.str().find("\"" + programPath + "\"") != std::string::npos;
+}
+
 }  // namespace
 
-void RegisterEditor(const std::string& programPath) {
+void RegisterEditor(const std::string& programPath, bool refreshDesktop) {
     using qm::RegistryRoot;
     const std::string cls = kPatchFileClass;
     qm::RegistrySetString(RegistryRoot::ClassesRoot, ".kdz", "", cls);
@@ -37,7 +51,11 @@ void RegisterEditor(const std::string& programPath) {
     qm::RegistrySetString(RegistryRoot::LocalMachine, kProgramKey, "Path",
                           ProgramDirectoryOf(programPath));
 #if !defined(_WIN32)
-    qm::RegisterDesktopFileType(DesktopType(programPath));
+    if (refreshDesktop || !DesktopEntryCurrent(programPath)) {
+        qm::RegisterDesktopFileType(DesktopType(programPath));
+    }
+#else
+    (void)refreshDesktop;
 #endif
 }
 

@@ -11,7 +11,9 @@ inline constexpr char kPatchFileClass[] = "Quillmark.FastFilePatch";
 inline constexpr char kProgramVersion[] = "1.0 (BETA)";
 
 // programPath: the program's full file name, unquoted. Failures are ignored, entry by entry.
-void RegisterEditor(const std::string& programPath);
+// `refreshDesktop` false leaves an up-to-date desktop entry alone, so that a start does not
+// rerun the desktop's cache tools when nothing changed.
+void RegisterEditor(const std::string& programPath, bool refreshDesktop = true);
 void UnregisterEditor();
 
 }  // namespace patchbench

@@ -57,7 +57,7 @@ StartOutcome Start(EditorState& state, const EditorStartOptions& options, Editor
     state.settingsFilePath = ProgramFilePath(state.programPath, "cfg");
     state.tipsFilePath = ProgramDirectoryOf(state.programPath) + kTipsFileName;
     // Every start writes the entries again, so that a moved program is found.
-    RegisterEditor(state.programPath);
+    RegisterEditor(state.programPath, false);
     shell.RunMainDialog(state);
     return StartOutcome::Ran;
 }

@@ -88,6 +88,8 @@ TEST_F(Startup, RunsTheDialogWithBothLibrariesAndTheDatabase) {
     EXPECT_EQ(qm::RegistryGetString(qm::RegistryRoot::ClassesRoot,
                                     "Quillmark.FastFilePatch\\shell\\open\\command", ""),
               "/opt/qm/bin/patchbench %1");
+    EXPECT_TRUE(
+        std::filesystem::exists(env_.File("data/applications/quillmark-patchbench.desktop")));
 }
 
 TEST_F(Startup, TheTipFollowsTheSetting) {
