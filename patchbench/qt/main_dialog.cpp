@@ -71,9 +71,16 @@ class LabelDelegate : public QStyledItemDelegate {
     std::function<void(int, const QString&)> commit_;
 };
 
+// The program's filter text ("name|pattern|name|pattern||") in the form Qt's file dialogs
+// read ("name (pattern);;name (pattern)"); a name that shows its pattern already keeps it.
 QString FileFilter() {
-    // The filter of the file dialogs, in the form Qt's dialogs read.
-    return QObject::tr("Quillmark Fastfile Patch (*.kdz);;All Files (*)");
+    const QStringList parts = QString::fromLatin1(kFileFilterText).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
+        const QString& name = parts[i];
+        filters << (name.contains('(') ? name : name + " (" + parts[i + 1] + ")");
+    }
+    return filters.join(";;");
 }
 
 }  // namespace
@@ -350,6 +357,7 @@ std::optional<std::string> MainDialog::AskPatchToSaveAs(const std::string& curre
                        FileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromLatin1(kPatchExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;

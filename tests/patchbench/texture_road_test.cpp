@@ -96,6 +96,8 @@ class TextureRoad : public QObject {
         const std::string patchPath = environment.File("two textures.kdz");
         QtShell shell;
         std::future<bool> sender;
+        QStringList filters;
+        int listed = 0;
         connect(&shell, &QtShell::mainDialogOpened, this, [&](MainDialog* dialog) {
             sender = std::async(std::launch::async, [&records] {
                 return qm::IpcSend(kInstanceName, {kReceiveItemsKind, editor_test::Block(records)},
@@ -105,12 +107,16 @@ class TextureRoad : public QObject {
                 if (kind != static_cast<int>(EditorRequest::Kind::ReceiveItems)) {
                     return;
                 }
-                QCOMPARE(dialog->List()->topLevelItemCount(), 2);
+                listed = dialog->List()->topLevelItemCount();
                 // The user saves under a new name, then closes the editor.
                 QTimer::singleShot(0, dialog, [&, dialog] {
                     QTimer::singleShot(200, [&] {
+                        // Checked after the run, so that a wrong dialog cannot leave it open.
                         auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                        QVERIFY(files != nullptr);
+                        if (files == nullptr) {
+                            return;
+                        }
+                        filters = files->nameFilters();
                         files->findChild<QLineEdit*>("fileNameEdit")
                             ->setText(QString::fromStdString(patchPath));
                         QMetaObject::invokeMethod(files, "accept");
@@ -125,6 +131,8 @@ class TextureRoad : public QObject {
         options.commandLine = "-nosplash";
         QCOMPARE(RunPatchBench(options, shell), StartOutcome::Ran);
         QVERIFY(sender.get());
+        QCOMPARE(listed, 2);
+        QCOMPARE(filters, (QStringList{"Quillmark Fastfile Patch (*kdz)", "All Files (*.*)"}));
         QVERIFY(boxes.Asked().empty());
 
         // PatchLib reads back the two items with their targets and data.
