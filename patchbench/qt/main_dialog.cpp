@@ -339,9 +339,13 @@ void MainDialog::dropEvent(QDropEvent* event) {
     event->accept();
     raise();
     activateWindow();
-    ReceiveItems(
-        std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(block.constData()),
-                                       static_cast<std::size_t>(block.size())));
+    // The items are taken once the drop has ended, so that a replace question does not hold
+    // the dragging program in its drag.
+    QTimer::singleShot(0, this, [this, block] {
+        ReceiveItems(std::span<const unsigned char>(
+            reinterpret_cast<const unsigned char*>(block.constData()),
+            static_cast<std::size_t>(block.size())));
+    });
 }
 
 std::optional<std::string> MainDialog::AskPatchToOpen() {
