@@ -12,7 +12,7 @@ using namespace patchbench;
 using editor_test::Block;
 using editor_test::Bytes;
 
-TEST(SizeText, WholeTenthsAndThousandsSeparator) {
+TEST(PatchBenchSizeText, WholeTenthsAndThousandsSeparator) {
     const struct {
         std::uint32_t size;
         const char* text;
@@ -33,7 +33,7 @@ TEST(SizeText, WholeTenthsAndThousandsSeparator) {
     }
 }
 
-TEST(RowLabel, NameElseLastPathPartElseUntitled) {
+TEST(PatchBenchRowLabel, NameElseLastPathPartElseUntitled) {
     const struct {
         const char* name;
         const char* paths;
@@ -51,7 +51,7 @@ TEST(RowLabel, NameElseLastPathPartElseUntitled) {
     }
 }
 
-TEST(ItemKind, FromTheFirstTwelveBytes) {
+TEST(PatchBenchItemKind, FromTheFirstTwelveBytes) {
     const Bytes texture = editor_test::Texture(12);
     const Bytes sound = editor_test::Sound(16);
     Bytes waveWithoutFormat = editor_test::Sound(16);
@@ -83,7 +83,7 @@ TEST(ItemKind, FromTheFirstTwelveBytes) {
     EXPECT_EQ(KindOfPatchData(nullptr, 100), PatchItemKind::Unknown);
 }
 
-TEST(TransferBlock, RecordsInOrderWithTheirData) {
+TEST(PatchBenchTransferBlock, RecordsInOrderWithTheirData) {
     const Bytes block = Block({{"graphics\\a.rim", {1, 2, 3}}, {"sound\\b.wav", {}}});
     const auto records = ReadTransferBlock(block);
     ASSERT_TRUE(records.has_value());
@@ -98,13 +98,13 @@ TEST(TransferBlock, RecordsInOrderWithTheirData) {
     EXPECT_TRUE(none->empty());
 }
 
-TEST(TransferBlock, APathFieldWithoutTerminatorIsCut) {
+TEST(PatchBenchTransferBlock, APathFieldWithoutTerminatorIsCut) {
     const auto records = ReadTransferBlock(Block({{std::string(260, 'x'), {7}}}));
     ASSERT_TRUE(records.has_value());
     EXPECT_EQ((*records)[0].itemPath, std::string(259, 'x'));
 }
 
-TEST(TransferBlock, BlocksThatLieAboutTheirSizesAreRefusedWhole) {
+TEST(PatchBenchTransferBlock, BlocksThatLieAboutTheirSizesAreRefusedWhole) {
     const Bytes good = Block({{"a", {1, 2, 3, 4}}, {"b", {5, 6}}});
     Bytes wrongMagic = good;
     wrongMagic[0] = 'X';

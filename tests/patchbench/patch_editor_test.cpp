@@ -20,7 +20,7 @@ using editor_test::Sound;
 using editor_test::Texture;
 using qm::MessageBoxResult;
 
-class Editor : public ::testing::Test {
+class PatchBenchEditor : public ::testing::Test {
   protected:
     std::string File(const std::string& name) const { return dir_.File(name); }
 
@@ -75,7 +75,7 @@ class Editor : public ::testing::Test {
     editor_test::ScriptedFrontEnd frontEnd_;
 };
 
-TEST_F(Editor, TitleAndCommandStatesFollowTheDocument) {
+TEST_F(PatchBenchEditor, TitleAndCommandStatesFollowTheDocument) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -106,7 +106,7 @@ TEST_F(Editor, TitleAndCommandStatesFollowTheDocument) {
     EXPECT_TRUE(editor.States().install);
 }
 
-TEST_F(Editor, WithoutAPatchEveryPatchCommandBeeps) {
+TEST_F(PatchBenchEditor, WithoutAPatchEveryPatchCommandBeeps) {
     PATCHLIBEXPORT failingCreate = PatchLib();
     failingCreate.KDZCreatePatch = [](const char*) -> KDZPATCH* { return nullptr; };
     qm::ScriptedMessageBoxes boxes;
@@ -133,7 +133,7 @@ TEST_F(Editor, WithoutAPatchEveryPatchCommandBeeps) {
 }
 
 // The three answers of the save question before each action that would drop the changes.
-TEST_F(Editor, SaveQuestionBeforeEveryActionThatDropsChanges) {
+TEST_F(PatchBenchEditor, SaveQuestionBeforeEveryActionThatDropsChanges) {
     const std::string other = WritePatch("other.kdz", {{"graphics\\other.rim", Texture()}});
     struct Action {
         const char* name;
@@ -185,7 +185,7 @@ TEST_F(Editor, SaveQuestionBeforeEveryActionThatDropsChanges) {
     }
 }
 
-TEST_F(Editor, YesThatCannotSaveStopsTheAction) {
+TEST_F(PatchBenchEditor, YesThatCannotSaveStopsTheAction) {
     qm::ScriptedMessageBoxes boxes({MessageBoxResult::Yes});
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -197,7 +197,7 @@ TEST_F(Editor, YesThatCannotSaveStopsTheAction) {
     EXPECT_EQ(editor.List().Count(), 1);
 }
 
-TEST_F(Editor, NothingToAskWhenUnmodified) {
+TEST_F(PatchBenchEditor, NothingToAskWhenUnmodified) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start(WritePatch("clean.kdz", {{"graphics\\a.rim", Texture()}}));
@@ -208,7 +208,7 @@ TEST_F(Editor, NothingToAskWhenUnmodified) {
     EXPECT_EQ(editor.Title(), "Fastfile Patch Editor - [Untitled.kdz]");
 }
 
-TEST_F(Editor, OpenListsThePatchInItsOrder) {
+TEST_F(PatchBenchEditor, OpenListsThePatchInItsOrder) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -236,7 +236,7 @@ TEST_F(Editor, OpenListsThePatchInItsOrder) {
     EXPECT_EQ(editor.List().Count(), 3);
 }
 
-TEST_F(Editor, APatchThatCannotBeOpenedLeavesAnEmptyUntitledOne) {
+TEST_F(PatchBenchEditor, APatchThatCannotBeOpenedLeavesAnEmptyUntitledOne) {
     const std::string broken = File("broken.kdz");
     packlib_test::WriteFile(broken, {'Q', 'M', 'R', 'K', 0, 0, 0, 0, 'N', 'O', 'P', 'E'});
     for (const std::string& path : {broken, File("missing.kdz")}) {
@@ -254,7 +254,7 @@ TEST_F(Editor, APatchThatCannotBeOpenedLeavesAnEmptyUntitledOne) {
     }
 }
 
-TEST_F(Editor, AnEmptyPatchCannotBeSavedOneWithATitleCan) {
+TEST_F(PatchBenchEditor, AnEmptyPatchCannotBeSavedOneWithATitleCan) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -282,7 +282,7 @@ TEST_F(Editor, AnEmptyPatchCannotBeSavedOneWithATitleCan) {
     PatchLib().KDZClosePatch(reread);
 }
 
-TEST_F(Editor, SaveAsToANameThePatchCannotTakeDoesNotSaveUnderTheOldOne) {
+TEST_F(PatchBenchEditor, SaveAsToANameThePatchCannotTakeDoesNotSaveUnderTheOldOne) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     OpenModified(editor);
@@ -297,7 +297,7 @@ TEST_F(Editor, SaveAsToANameThePatchCannotTakeDoesNotSaveUnderTheOldOne) {
     EXPECT_EQ(PathsOnDisk(old), std::vector<std::string>{"graphics\\old.rim"});
 }
 
-TEST_F(Editor, PatchInfoWritesAllFiveFieldsCutTo255) {
+TEST_F(PatchBenchEditor, PatchInfoWritesAllFiveFieldsCutTo255) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start(WritePatch("info.kdz", {{"graphics\\a.rim", Texture()}}, "Old title"));
@@ -319,7 +319,7 @@ TEST_F(Editor, PatchInfoWritesAllFiveFieldsCutTo255) {
     EXPECT_TRUE(editor.Modified());
 }
 
-TEST_F(Editor, RenameNamesTheItemWithAtMost127Characters) {
+TEST_F(PatchBenchEditor, RenameNamesTheItemWithAtMost127Characters) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start(WritePatch("names.kdz", {{"graphics\\a.rim", Texture()}}));
@@ -333,7 +333,7 @@ TEST_F(Editor, RenameNamesTheItemWithAtMost127Characters) {
     EXPECT_EQ(editor.List().Rows()[0].label, "a.rim");
 }
 
-TEST_F(Editor, DeleteRemovesSelectedRowsAndKeepsTheFocusPlace) {
+TEST_F(PatchBenchEditor, DeleteRemovesSelectedRowsAndKeepsTheFocusPlace) {
     const struct {
         std::vector<int> selected;
         int focused;
@@ -374,7 +374,7 @@ TEST_F(Editor, DeleteRemovesSelectedRowsAndKeepsTheFocusPlace) {
     EXPECT_FALSE(editor.Modified());
 }
 
-TEST_F(Editor, ReceivedItemsBecomeRowsAndTheLastOneIsSelected) {
+TEST_F(PatchBenchEditor, ReceivedItemsBecomeRowsAndTheLastOneIsSelected) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -395,7 +395,7 @@ TEST_F(Editor, ReceivedItemsBecomeRowsAndTheLastOneIsSelected) {
     EXPECT_EQ(item->dwSize, 1000u);
 }
 
-TEST_F(Editor, CoveredPathsAskBeforeReplacingAndCancelStops) {
+TEST_F(PatchBenchEditor, CoveredPathsAskBeforeReplacingAndCancelStops) {
     qm::ScriptedMessageBoxes boxes({MessageBoxResult::Yes, MessageBoxResult::Cancel});
     PatchEditor editor(PatchLib(), frontEnd_);
     // Each existing item covers one arriving path as the beginning of one of its targets.
@@ -427,7 +427,7 @@ TEST_F(Editor, CoveredPathsAskBeforeReplacingAndCancelStops) {
     EXPECT_TRUE(editor.Modified());
 }
 
-TEST_F(Editor, NoSkipsACoveredRecordAndTheRestGoesOn) {
+TEST_F(PatchBenchEditor, NoSkipsACoveredRecordAndTheRestGoesOn) {
     qm::ScriptedMessageBoxes boxes({MessageBoxResult::No});
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start(WritePatch("no.kdz", {{"graphics\\r1.rim", Texture(100)}}));
@@ -446,7 +446,7 @@ TEST_F(Editor, NoSkipsACoveredRecordAndTheRestGoesOn) {
     EXPECT_TRUE(clean.List().SelectedRows().empty());
 }
 
-TEST_F(Editor, BadBlocksDoNothing) {
+TEST_F(PatchBenchEditor, BadBlocksDoNothing) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     editor.Start("");
@@ -464,7 +464,7 @@ TEST_F(Editor, BadBlocksDoNothing) {
     EXPECT_TRUE(boxes.Asked().empty());
 }
 
-TEST_F(Editor, SortingIsAscendingEveryTime) {
+TEST_F(PatchBenchEditor, SortingIsAscendingEveryTime) {
     qm::ScriptedMessageBoxes boxes;
     PatchEditor editor(PatchLib(), frontEnd_);
     Bytes other(40, 'z');

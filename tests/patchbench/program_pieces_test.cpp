@@ -17,7 +17,7 @@ namespace {
 
 using namespace patchbench;
 
-TEST(CommandLine, SwitchesArePrefixesWithoutRegardToCase) {
+TEST(PatchBenchCommandLine, SwitchesArePrefixesWithoutRegardToCase) {
     const struct {
         const char* text;
         StartCommand command;
@@ -47,7 +47,7 @@ TEST(CommandLine, SwitchesArePrefixesWithoutRegardToCase) {
     EXPECT_EQ(WithoutNoSplash("b.kdz"), "b.kdz");
 }
 
-TEST(CommandTable, EveryEntryWithItsTextAndKey) {
+TEST(PatchBenchCommandTable, EveryEntryWithItsTextAndKey) {
     const struct {
         int id;
         const char* text;
@@ -94,7 +94,7 @@ TEST(CommandTable, EveryEntryWithItsTextAndKey) {
     EXPECT_EQ(FindMenuCommand(1), nullptr);
 }
 
-class Tips : public ::testing::Test {
+class PatchBenchTips : public ::testing::Test {
   protected:
     std::string Write(const std::string& name, const std::string& text) {
         std::ofstream(dir_.File(name), std::ios::binary) << text;
@@ -104,7 +104,7 @@ class Tips : public ::testing::Test {
     ProfileSettings settings_{dir_.File("patchbench.cfg")};
 };
 
-TEST_F(Tips, CommentsBlankAndIndentedLinesAreNoTips) {
+TEST_F(PatchBenchTips, CommentsBlankAndIndentedLinesAreNoTips) {
     const auto tips =
         ReadTipsFile(Write("KdzTips.cfg", "; comment\nFirst tip\r\n\n\tindented\nSecond tip\n" +
                                               std::string(1500, 'x') + "\nlast without end"));
@@ -117,7 +117,7 @@ TEST_F(Tips, CommentsBlankAndIndentedLinesAreNoTips) {
     EXPECT_FALSE(ReadTipsFile(dir_.File("missing.cfg")).has_value());
 }
 
-TEST_F(Tips, ShownInTurnFromTheStoredIndexAndWrittenBack) {
+TEST_F(PatchBenchTips, ShownInTurnFromTheStoredIndexAndWrittenBack) {
     const std::string file = Write("KdzTips.cfg", "one\ntwo\nthree\n");
     settings_.SetInt(kSettingsSection, kNextTipKey, 2);
     {
@@ -137,7 +137,7 @@ TEST_F(Tips, ShownInTurnFromTheStoredIndexAndWrittenBack) {
     EXPECT_EQ(again.TakeTip(), "one");
 }
 
-TEST_F(Tips, WithoutTipsTheMissingFileText) {
+TEST_F(PatchBenchTips, WithoutTipsTheMissingFileText) {
     TipOfTheDay commentsOnly(Write("KdzTips.cfg", "; only\n;comments\n\n"), settings_);
     EXPECT_EQ(commentsOnly.TakeTip(), "Tips file does not exist in the prescribed directory");
     EXPECT_TRUE(commentsOnly.CanShowNext());
@@ -146,20 +146,20 @@ TEST_F(Tips, WithoutTipsTheMissingFileText) {
     EXPECT_FALSE(missing.CanShowNext());
 }
 
-TEST(TipsFile, TheInstalledFileHoldsTips) {
+TEST(PatchBenchTipsFile, TheInstalledFileHoldsTips) {
     const auto tips = ReadTipsFile(std::string(QM_BIN_DIR) + "/KdzTips.cfg");
     ASSERT_TRUE(tips.has_value());
     EXPECT_GE(tips->size(), 5u);
 }
 
-TEST(ProgramFiles, NamedLikeTheProgram) {
+TEST(PatchBenchProgramFiles, NamedLikeTheProgram) {
     EXPECT_EQ(ProgramFilePath("/opt/qm/patchbench", "cfg"), "/opt/qm/patchbench.cfg");
     EXPECT_EQ(ProgramFilePath("C:\\QM\\PatchBench.exe", "chm"), "C:\\QM\\PatchBench.chm");
     EXPECT_EQ(ProgramFilePath("/opt/q.m/patchbench", "cfg"), "/opt/q.m/patchbench.cfg");
     EXPECT_EQ(ProgramDirectoryOf("/opt/qm/patchbench"), "/opt/qm/");
 }
 
-TEST(Registration, EntriesInTableOrderAndRemovedAgain) {
+TEST(PatchBenchRegistration, EntriesInTableOrderAndRemovedAgain) {
     editor_test::PrivateEnvironment environment;
     const std::string program = "/opt/quillmark/bin/patchbench";
     RegisterEditor(program);
@@ -198,7 +198,7 @@ TEST(Registration, EntriesInTableOrderAndRemovedAgain) {
         environment.File("data/applications/quillmark-patchbench.desktop")));
 }
 
-TEST(Registration, UnregisteringKeepsTheInstallersVerb) {
+TEST(PatchBenchRegistration, UnregisteringKeepsTheInstallersVerb) {
     editor_test::PrivateEnvironment environment;
     RegisterEditor("/opt/qm/patchbench");
     qm::RegistrySetString(qm::RegistryRoot::ClassesRoot,

@@ -41,7 +41,7 @@ class RecordingShell : public EditorShell {
     CommandLine commandLine;
 };
 
-class Startup : public ::testing::Test {
+class PatchBenchStartup : public ::testing::Test {
   protected:
     void MakeGame() {
         std::string error;
@@ -61,7 +61,7 @@ class Startup : public ::testing::Test {
     RecordingShell shell_;
 };
 
-TEST_F(Startup, RegistrationSwitchesEndWithoutAWindow) {
+TEST_F(PatchBenchStartup, RegistrationSwitchesEndWithoutAWindow) {
     EXPECT_EQ(RunPatchBench(Options("-regserver"), shell_), StartOutcome::Registered);
     EXPECT_EQ(qm::RegistryGetString(qm::RegistryRoot::LocalMachine,
                                     "Software\\Quillmark\\FastFile Patch Editor", ""),
@@ -72,7 +72,7 @@ TEST_F(Startup, RegistrationSwitchesEndWithoutAWindow) {
     EXPECT_FALSE(shell_.served || shell_.ran);
 }
 
-TEST_F(Startup, RunsTheDialogWithBothLibrariesAndTheDatabase) {
+TEST_F(PatchBenchStartup, RunsTheDialogWithBothLibrariesAndTheDatabase) {
     MakeGame();
     qm::ScriptedMessageBoxes boxes;
     EXPECT_EQ(RunPatchBench(Options("/nosplash  /tmp/a b.kdz"), shell_), StartOutcome::Ran);
@@ -92,7 +92,7 @@ TEST_F(Startup, RunsTheDialogWithBothLibrariesAndTheDatabase) {
         std::filesystem::exists(env_.File("data/applications/quillmark-patchbench.desktop")));
 }
 
-TEST_F(Startup, TheTipFollowsTheSetting) {
+TEST_F(PatchBenchStartup, TheTipFollowsTheSetting) {
     MakeGame();
     EditorStartOptions options = Options("");
     options.programPath = env_.File("patchbench");
@@ -103,7 +103,7 @@ TEST_F(Startup, TheTipFollowsTheSetting) {
     EXPECT_FALSE(shell_.tipAtStart);
 }
 
-TEST_F(Startup, FailuresEndWithTheirMessage) {
+TEST_F(PatchBenchStartup, FailuresEndWithTheirMessage) {
     {
         qm::ScriptedMessageBoxes boxes;
         EditorStartOptions options = Options("");
@@ -147,7 +147,7 @@ std::future<std::vector<qm::IpcMessage>> RunningEditor(qm::IpcListener& endpoint
     });
 }
 
-TEST_F(Startup, ASecondStartHandsItsPatchToTheFirstAndEnds) {
+TEST_F(PatchBenchStartup, ASecondStartHandsItsPatchToTheFirstAndEnds) {
     auto endpoint = qm::IpcListener::Listen(kInstanceName);
     ASSERT_TRUE(endpoint);
     auto received = RunningEditor(*endpoint, 2);
@@ -164,7 +164,7 @@ TEST_F(Startup, ASecondStartHandsItsPatchToTheFirstAndEnds) {
     EXPECT_FALSE(shell_.ran);
 }
 
-TEST_F(Startup, NoSplashAloneOnlyRestoresTheFirst) {
+TEST_F(PatchBenchStartup, NoSplashAloneOnlyRestoresTheFirst) {
     auto endpoint = qm::IpcListener::Listen(kInstanceName);
     ASSERT_TRUE(endpoint);
     auto received = RunningEditor(*endpoint, 1);
@@ -173,7 +173,7 @@ TEST_F(Startup, NoSplashAloneOnlyRestoresTheFirst) {
     EXPECT_FALSE(endpoint->Receive(300ms).has_value());  // nothing more came
 }
 
-TEST(EditorMessages, SizesAreCheckedBeforeAnythingIsDone) {
+TEST(PatchBenchMessages, SizesAreCheckedBeforeAnythingIsDone) {
     using Kind = EditorRequest::Kind;
     const auto text = []<std::size_t N>(const char(&s)[N]) {
         return std::vector<unsigned char>(s, s + N - 1);
@@ -202,7 +202,7 @@ TEST(EditorMessages, SizesAreCheckedBeforeAnythingIsDone) {
     EXPECT_EQ(InterpretEditorMessage(cases[3].message).path, std::string(259, 'p'));
 }
 
-class Launcher : public ::testing::Test {
+class PatchBenchLauncher : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(env_.File("path"));
@@ -232,7 +232,7 @@ class Launcher : public ::testing::Test {
     editor_test::ScriptedFrontEnd frontEnd_;
 };
 
-TEST_F(Launcher, InstallStartsTheInstallerWithThePatch) {
+TEST_F(PatchBenchLauncher, InstallStartsTheInstallerWithThePatch) {
     const std::string patch = env_.File("sky.kdz");
     const struct {
         bool registered;
@@ -276,7 +276,7 @@ TEST_F(Launcher, InstallStartsTheInstallerWithThePatch) {
     }
 }
 
-TEST_F(Launcher, InstallThatCannotStartOrIsCancelled) {
+TEST_F(PatchBenchLauncher, InstallThatCannotStartOrIsCancelled) {
     qm::RegistrySetString(qm::RegistryRoot::LocalMachine, kInstallerKey, "",
                           env_.File("gone/patchapply"));
     PatchEditor editor(editor_test::PatchLib(), frontEnd_);
@@ -295,7 +295,7 @@ TEST_F(Launcher, InstallThatCannotStartOrIsCancelled) {
     EXPECT_EQ(boxes.Asked()[1].icon, qm::MessageBoxIcon::Error);
 }
 
-TEST_F(Launcher, SiblingToolsRunningStartedOrMissing) {
+TEST_F(PatchBenchLauncher, SiblingToolsRunningStartedOrMissing) {
     {
         // Running: restored, nothing started.
         auto endpoint = qm::IpcListener::Listen(kTexBench.endpoint);
