@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -74,17 +75,21 @@ inline const PATCHLIBEXPORT& PatchLib() {
     return binding.Record();
 }
 
+// Item data of `size` bytes that begins like a texture (or a sound); shorter than its
+// header, it holds as much of the header as fits.
 inline Bytes Texture(std::size_t size = 64, unsigned char fill = 1) {
-    Bytes data(size, fill);
+    Bytes data(std::max<std::size_t>(size, 12), fill);
     const char head[] = "LIST\0\0\0\0ILBM";
     std::copy(head, head + 12, data.begin());
+    data.resize(size);
     return data;
 }
 
 inline Bytes Sound(std::size_t size = 64, unsigned char fill = 2) {
-    Bytes data(size, fill);
+    Bytes data(std::max<std::size_t>(size, 16), fill);
     const char head[] = "RIFF\0\0\0\0WAVEfmt ";
     std::copy(head, head + 16, data.begin());
+    data.resize(size);
     return data;
 }
 
