@@ -10,15 +10,10 @@
 #include "patchbench/engine/startup_sequence.h"
 #include "patchbench/qt/artwork.h"
 #include "platform/command_line_text.h"
+#include "platform/program_path.h"
 #include "platform/qt/qt_message_boxes.h"
 
 namespace {
-
-std::string ProgramPath(const char* argv0) {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::absolute(argv0).string() : self.string();
-}
 
 // A patch named relative to where the program was started, made absolute before it is handed
 // to a running editor that was started somewhere else.
@@ -49,7 +44,7 @@ class WindowlessShell : public patchbench::EditorShell {
 int main(int argc, char** argv) {
     using namespace patchbench;
     EditorStartOptions options;
-    options.programPath = ProgramPath(argv[0]);
+    options.programPath = qm::RunningProgramPath(argv[0]);
     options.commandLine = WithAbsolutePath(qm::CommandLineText(argc, argv));
     if (ParseCommandLine(options.commandLine).command != StartCommand::Run) {
         WindowlessShell shell;

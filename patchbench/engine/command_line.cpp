@@ -1,23 +1,14 @@
 #include "patchbench/engine/command_line.h"
 
 #include <array>
-#include <cctype>
+
+#include "platform/ascii.h"
 
 namespace patchbench {
 namespace {
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
+using qm::StartsWithNoCase;
+using qm::Trim;
 
 bool StartsWithAny(std::string_view text, const std::array<std::string_view, 4>& switches) {
     for (std::string_view each : switches) {
@@ -26,16 +17,6 @@ bool StartsWithAny(std::string_view text, const std::array<std::string_view, 4>&
         }
     }
     return false;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 bool StartsWithNoSplash(std::string_view text) {

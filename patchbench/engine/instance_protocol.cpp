@@ -9,9 +9,10 @@ namespace patchbench {
 EditorRequest InterpretEditorMessage(const qm::IpcMessage& message) {
     EditorRequest request;
     const std::vector<unsigned char>& data = message.data;
-    if (message.kind == kRestoreKind && std::string(data.begin(), data.end()) == kRestoreData) {
+    if (message.kind == suite::kSysCommandMessage &&
+        std::string(data.begin(), data.end()) == suite::kRestoreCommand) {
         request.kind = EditorRequest::Kind::Restore;
-    } else if (message.kind == kOpenPatchKind) {
+    } else if (message.kind == kOpenPatchKind || message.kind == suite::kCopyDataMessage) {
         if (!data.empty() && data.size() <= kLongestOpenMessage) {
             const void* nul = std::memchr(data.data(), 0, data.size());
             const auto end =
@@ -24,24 +25,14 @@ EditorRequest InterpretEditorMessage(const qm::IpcMessage& message) {
             request.block = data;
             request.kind = EditorRequest::Kind::ReceiveItems;
         }
-    } else if (message.kind == kCloseKind) {
+    } else if (message.kind == suite::kCloseMessage) {
         request.kind = EditorRequest::Kind::Close;
     }
     return request;
 }
 
 bool HandOverToRunningEditor(const std::string& commandLine, std::chrono::milliseconds timeout) {
-    const std::string restore = kRestoreData;
-    if (!qm::IpcSend(kInstanceName, {kRestoreKind, {restore.begin(), restore.end()}}, timeout)) {
-        return false;
-    }
-    const std::string path = WithoutNoSplash(commandLine);
-    if (!path.empty()) {
-        std::vector<unsigned char> data(path.begin(), path.end());
-        data.push_back(0);
-        qm::IpcSend(kInstanceName, {kOpenPatchKind, std::move(data)}, timeout);
-    }
-    return true;
+    return suite::HandOverToRunningInstance(kInstanceName, WithoutNoSplash(commandLine), timeout);
 }
 
 }  // namespace patchbench

@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "platform/ipc.h"
+#include "suite/single_instance.h"
 
 namespace patchbench {
 
-inline constexpr char kInstanceName[] = "Quillmark - FastFile Patch Editor";
-// Message kinds at the endpoint.
-inline constexpr char kRestoreKind[] = "WM_SYSCOMMAND";
-inline constexpr char kRestoreData[] = "SC_RESTORE";
-inline constexpr char kOpenPatchKind[] = "WM_COPYDATA 1";     // a NUL-terminated patch path
-inline constexpr char kReceiveItemsKind[] = "WM_COPYDATA 2";  // a patch item transfer block
-inline constexpr char kCloseKind[] = "WM_CLOSE";
+inline constexpr const char* kInstanceName = suite::kPatchBenchWindowClass;
+// Message kinds at the endpoint besides the suite's restore and close: a NUL-terminated patch
+// path (also under the plain kind a second start sends) and a patch item transfer block.
+inline constexpr char kOpenPatchKind[] = "WM_COPYDATA 1";
+inline constexpr const char* kReceiveItemsKind = suite::kTransferBlockMessage;
 // The largest patch path message: MAX_PATH bytes with the terminator.
 inline constexpr std::size_t kLongestOpenMessage = 260;
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "suite/item_kind.h"
+
 namespace patchbench {
 namespace {
 
@@ -14,11 +16,13 @@ bool HasTags(const unsigned char* data, std::uint32_t size, const char* head, co
 }  // namespace
 
 PatchItemKind KindOfPatchData(const unsigned char* data, std::uint32_t size) {
-    if (HasTags(data, size, "LIST", "ILBM")) {
-        return PatchItemKind::Image;
-    }
-    if (HasTags(data, size, "RIFF", "WAVE")) {
-        return PatchItemKind::Sound;
+    switch (suite::KindOfData(data, size)) {
+        case suite::ItemKind::Image:
+            return PatchItemKind::Image;
+        case suite::ItemKind::Sound:
+            return PatchItemKind::Sound;
+        case suite::ItemKind::Other:
+            break;
     }
     return PatchItemKind::Unknown;
 }

@@ -4,30 +4,26 @@
 
 #include <string>
 
+#include "suite/settings_readers.h"
+
 namespace patchbench {
 
 inline constexpr char kSettingsSection[] = "Settings";
-inline constexpr char kShowTipKey[] = "Show Tip";
-inline constexpr char kNextTipKey[] = "Next Tip";
+// Whether the tip of the day shows at start-up, and the index of the next tip.
+inline constexpr suite::IntSetting kShowTip{kSettingsSection, "Show Tip", 1};
+inline constexpr suite::IntSetting kNextTip{kSettingsSection, "Next Tip", 0};
 
 class ProfileSettings {
   public:
     explicit ProfileSettings(std::string path) : path_(std::move(path)) {}
     const std::string& Path() const { return path_; }
 
-    // The default when the file, the key or a number is missing.
-    int GetInt(const char* section, const char* key, int defaultValue) const;
-    bool SetInt(const char* section, const char* key, int value) const;
+    // The setting's default when the file, the key or a number is missing.
+    int Read(const suite::IntSetting& setting) const;
+    bool Write(const suite::IntSetting& setting, int value) const;
 
   private:
     std::string path_;
 };
-
-// A file beside the program named like it: everything after the last "." of the program's file
-// name replaced by `extension` ("cfg" for settings, "chm" for help); a name without "." gets
-// "." and the extension.
-std::string ProgramFilePath(const std::string& programPath, const std::string& extension);
-// The program's directory, including its trailing separator.
-std::string ProgramDirectoryOf(const std::string& programPath);
 
 }  // namespace patchbench

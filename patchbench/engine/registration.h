@@ -10,10 +10,11 @@ inline constexpr char kProgramKey[] = "Software\\Quillmark\\FastFile Patch Edito
 inline constexpr char kPatchFileClass[] = "Quillmark.FastFilePatch";
 inline constexpr char kProgramVersion[] = "1.0 (BETA)";
 
-// programPath: the program's full file name, unquoted. Failures are ignored, entry by entry.
-// `refreshDesktop` false leaves an up-to-date desktop entry alone, so that a start does not
-// rerun the desktop's cache tools when nothing changed.
-void RegisterEditor(const std::string& programPath, bool refreshDesktop = true);
-void UnregisterEditor();
+// programPath: the program's full file name, unquoted. A failing entry does not stop the
+// others; false when any failed. `refreshDesktop` false leaves an up-to-date desktop entry
+// alone, so that a start does not rerun the desktop's cache tools when nothing changed.
+bool RegisterEditor(const std::string& programPath, bool refreshDesktop = true);
+// False when something could not be removed.
+bool UnregisterEditor();
 
 }  // namespace patchbench

@@ -7,6 +7,7 @@
 #include "patchbench/engine/tip_of_the_day.h"
 #include "platform/debug_output.h"
 #include "platform/message_box.h"
+#include "platform/program_path.h"
 
 namespace patchbench {
 namespace {
@@ -53,9 +54,9 @@ StartOutcome Start(EditorState& state, const EditorStartOptions& options, Editor
         Stop(kDatabaseFailedText);
         return StartOutcome::DatabaseFailed;
     }
-    state.helpFilePath = ProgramFilePath(state.programPath, "chm");
-    state.settingsFilePath = ProgramFilePath(state.programPath, "cfg");
-    state.tipsFilePath = ProgramDirectoryOf(state.programPath) + kTipsFileName;
+    state.helpFilePath = qm::ProgramFilePath(state.programPath, "chm");
+    state.settingsFilePath = qm::ProgramFilePath(state.programPath, "cfg");
+    state.tipsFilePath = qm::ProgramDirectoryOf(state.programPath) + kTipsFileName;
     // Every start writes the entries again, so that a moved program is found.
     RegisterEditor(state.programPath, false);
     shell.RunMainDialog(state);
@@ -91,7 +92,7 @@ bool ShowsTipAtStart(const EditorState& state) {
     if (state.commandLine.noSplash) {
         return false;
     }
-    return ProfileSettings(state.settingsFilePath).GetInt(kSettingsSection, kShowTipKey, 1) != 0;
+    return ProfileSettings(state.settingsFilePath).Read(kShowTip) != 0;
 }
 
 }  // namespace patchbench

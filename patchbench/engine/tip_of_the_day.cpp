@@ -42,8 +42,8 @@ TipOfTheDay::TipOfTheDay(const std::string& tipsPath, const ProfileSettings& set
         tips_ = std::move(*tips);
         fileRead_ = true;
     }
-    nextIndex_ = settings_.GetInt(kSettingsSection, kNextTipKey, 0);
-    showAtStartup_ = settings_.GetInt(kSettingsSection, kShowTipKey, 1) != 0;
+    nextIndex_ = settings_.Read(kNextTip);
+    showAtStartup_ = settings_.Read(kShowTip) != 0;
 }
 
 std::string TipOfTheDay::TakeTip() {
@@ -58,8 +58,8 @@ std::string TipOfTheDay::TakeTip() {
 }
 
 void TipOfTheDay::Save() const {
-    settings_.SetInt(kSettingsSection, kShowTipKey, showAtStartup_ ? 1 : 0);
-    settings_.SetInt(kSettingsSection, kNextTipKey, nextIndex_);
+    settings_.Write(kShowTip, showAtStartup_ ? 1 : 0);
+    settings_.Write(kNextTip, nextIndex_);
 }
 
 }  // namespace patchbench

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #if defined(_WIN32)
 #include <process.h>
@@ -22,26 +21,8 @@ extern char** environ;
 namespace patchbench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 void Inform(const char* text, qm::MessageBoxIcon icon) {
     qm::ShowMessageBox(text, kProgramTitle, qm::MessageBoxButtons::Ok, icon);
-}
-
-// Starts the program with "-nosplash" and waits until it answers at its endpoint.
-bool StartAndReach(const std::string& program, const SiblingTool& tool,
-                   std::chrono::milliseconds startWait) {
-    if (program.empty() || !StartProgram(program, {"-nosplash"})) {
-        return false;
-    }
-    const auto deadline = Clock::now() + startWait;
-    do {
-        if (RestoreTool(tool.endpoint, std::chrono::milliseconds(200))) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (Clock::now() < deadline);
-    return false;
 }
 
 }  // namespace
@@ -116,21 +97,14 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 }
 
 bool RestoreTool(const std::string& endpoint, std::chrono::milliseconds timeout) {
-    const std::string restore = "SC_RESTORE";
-    return qm::IpcSend(endpoint, {"WM_SYSCOMMAND", {restore.begin(), restore.end()}}, timeout);
+    const std::string restore = suite::kRestoreCommand;
+    return qm::IpcSend(endpoint, {suite::kSysCommandMessage, {restore.begin(), restore.end()}},
+                       timeout);
 }
 
 bool BringUpSibling(const SiblingTool& tool, std::chrono::milliseconds startWait) {
-    if (RestoreTool(tool.endpoint, std::chrono::milliseconds(500))) {
-        return true;
-    }
-    const std::string registered =
-        qm::RegistryGetString(qm::RegistryRoot::LocalMachine, tool.registryKey, "").value_or("");
-    if (StartAndReach(registered, tool, startWait)) {
-        return true;
-    }
-    const auto onPath = FindOnSearchPath(tool.programName);
-    if (onPath && StartAndReach(*onPath, tool, startWait)) {
+    if (suite::FindOrStartTool(tool.tool, startWait) &&
+        RestoreTool(tool.tool.windowClass, std::chrono::milliseconds(500))) {
         return true;
     }
     Inform(tool.missingText, qm::MessageBoxIcon::Information);

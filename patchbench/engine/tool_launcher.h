@@ -8,23 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "suite/single_instance.h"
+
 namespace patchbench {
 
 class PatchEditor;
 
-// Where a sibling tool is looked for, in this order.
+// A tool that sends items, how the suite finds or starts it, and what the editor says when
+// it cannot.
 struct SiblingTool {
-    const char* endpoint;     // its single-instance endpoint (window class)
-    const char* registryKey;  // below HKEY_LOCAL_MACHINE; the unnamed value is its program path
-    const char* programName;  // Windows name on the search path, "TexBench.exe"
-    const char* missingText;  // shown when none of the three finds it
+    suite::SiblingTool tool;
+    const char* missingText;
 };
 
-inline constexpr SiblingTool kTexBench{"Quillmark - Skinwright", "Software\\Quillmark\\Skinwright",
-                                       "TexBench.exe", "Skinwright could not be found!"};
-inline constexpr SiblingTool kEchowright{"Quillmark - Echowright",
-                                         "Software\\Quillmark\\Echowright", "Echowright.exe",
-                                         "Echowright could not be found!"};
+inline constexpr SiblingTool kTexBench{suite::kTexBenchTool, "Skinwright could not be found!"};
+// The sound editor is no part of the suite; a build without it shows its message.
+inline constexpr SiblingTool kEchowright{
+    {"Quillmark - Echowright", "Software\\Quillmark\\Echowright", "echowright"},
+    "Echowright could not be found!"};
 
 inline constexpr char kInstallerKey[] = "Software\\Quillmark\\FastFile Patch Installer";
 inline constexpr char kInstallerProgram[] = "PatchApply.exe";
@@ -39,8 +40,8 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 bool RestoreTool(const std::string& endpoint, std::chrono::milliseconds timeout);
 
 // Brings up the tool: the running one, else the registered program started with "-nosplash",
-// else the program on the search path; each start is given `startWait` to answer. False, after
-// its message, when none came up.
+// else the program on the search path, given `startWait` to listen; then asks it to come to
+// the front. False, after its message, when none came up.
 bool BringUpSibling(const SiblingTool& tool,
                     std::chrono::milliseconds startWait = std::chrono::milliseconds(1000));
 

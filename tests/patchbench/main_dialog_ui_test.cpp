@@ -203,8 +203,8 @@ class PatchBenchUi : public QObject {
             dialog.ShowAtStartup()->setChecked(false);
         }
         const ProfileSettings settings(Files().settingsPath);
-        QCOMPARE(settings.GetInt("Settings", "Show Tip", -1), 0);
-        QCOMPARE(settings.GetInt("Settings", "Next Tip", -1), 1);
+        QCOMPARE(settings.Read({"Settings", "Show Tip", -1}), 0);
+        QCOMPARE(settings.Read({"Settings", "Next Tip", -1}), 1);
 
         std::ofstream(tips) << "; nothing but comments\n;\n";
         TipDialog comments(tips, Files().settingsPath);
@@ -267,7 +267,7 @@ class PatchBenchUi : public QObject {
                             {kReceiveItemsKind, Block({{"graphics\\x.rim", Texture()}})}, 5s);
                 HandOverToRunningEditor("-nosplash " + given, 5s);
                 std::this_thread::sleep_for(500ms);
-                qm::IpcSend(kInstanceName, {kCloseKind, {}}, 5s);
+                qm::IpcSend(kInstanceName, {suite::kCloseMessage, {}}, 5s);
             });
         });
         EditorStartOptions options;

@@ -119,7 +119,7 @@ TEST_F(PatchBenchTips, CommentsBlankAndIndentedLinesAreNoTips) {
 
 TEST_F(PatchBenchTips, ShownInTurnFromTheStoredIndexAndWrittenBack) {
     const std::string file = Write("KdzTips.cfg", "one\ntwo\nthree\n");
-    settings_.SetInt(kSettingsSection, kNextTipKey, 2);
+    settings_.Write(kNextTip, 2);
     {
         TipOfTheDay tip(file, settings_);
         EXPECT_TRUE(tip.ShowAtStartup());
@@ -129,9 +129,9 @@ TEST_F(PatchBenchTips, ShownInTurnFromTheStoredIndexAndWrittenBack) {
         tip.SetShowAtStartup(false);
         tip.Save();
     }
-    EXPECT_EQ(settings_.GetInt(kSettingsSection, kNextTipKey, -1), 1);
-    EXPECT_EQ(settings_.GetInt(kSettingsSection, kShowTipKey, -1), 0);
-    settings_.SetInt(kSettingsSection, kNextTipKey, -5);  // edited by hand
+    EXPECT_EQ(settings_.Read({kSettingsSection, "Next Tip", -1}), 1);
+    EXPECT_EQ(settings_.Read({kSettingsSection, "Show Tip", -1}), 0);
+    settings_.Write(kNextTip, -5);  // edited by hand
     TipOfTheDay again(file, settings_);
     EXPECT_FALSE(again.ShowAtStartup());
     EXPECT_EQ(again.TakeTip(), "one");
@@ -150,13 +150,6 @@ TEST(PatchBenchTipsFile, TheInstalledFileHoldsTips) {
     const auto tips = ReadTipsFile(std::string(QM_BIN_DIR) + "/KdzTips.cfg");
     ASSERT_TRUE(tips.has_value());
     EXPECT_GE(tips->size(), 5u);
-}
-
-TEST(PatchBenchProgramFiles, NamedLikeTheProgram) {
-    EXPECT_EQ(ProgramFilePath("/opt/qm/patchbench", "cfg"), "/opt/qm/patchbench.cfg");
-    EXPECT_EQ(ProgramFilePath("C:\\QM\\PatchBench.exe", "chm"), "C:\\QM\\PatchBench.chm");
-    EXPECT_EQ(ProgramFilePath("/opt/q.m/patchbench", "cfg"), "/opt/q.m/patchbench.cfg");
-    EXPECT_EQ(ProgramDirectoryOf("/opt/qm/patchbench"), "/opt/qm/");
 }
 
 TEST(PatchBenchRegistration, EntriesInTableOrderAndRemovedAgain) {

@@ -188,6 +188,7 @@ TEST(PatchBenchMessages, SizesAreCheckedBeforeAnythingIsDone) {
         {{"WM_SYSCOMMAND", text("SC_CLOSE")}, Kind::Unknown},
         {{"WM_COPYDATA 1", text("a.kdz\0")}, Kind::OpenPatch},
         {{"WM_COPYDATA 1", longest}, Kind::OpenPatch},
+        {{"WM_COPYDATA", text("b.kdz\0")}, Kind::OpenPatch},  // a second start of any tool
         {{"WM_COPYDATA 1", std::vector<unsigned char>(261, 'p')}, Kind::Unknown},
         {{"WM_COPYDATA 1", {}}, Kind::Unknown},
         {{"WM_COPYDATA 2", text("RFFL\1\0\0\0x")}, Kind::ReceiveItems},
@@ -298,7 +299,7 @@ TEST_F(PatchBenchLauncher, InstallThatCannotStartOrIsCancelled) {
 TEST_F(PatchBenchLauncher, SiblingToolsRunningStartedOrMissing) {
     {
         // Running: restored, nothing started.
-        auto endpoint = qm::IpcListener::Listen(kTexBench.endpoint);
+        auto endpoint = qm::IpcListener::Listen(kTexBench.tool.windowClass);
         ASSERT_TRUE(endpoint);
         auto received = RunningEditor(*endpoint, 1);
         qm::ScriptedMessageBoxes boxes;
@@ -310,7 +311,7 @@ TEST_F(PatchBenchLauncher, SiblingToolsRunningStartedOrMissing) {
     }
     for (const SiblingTool* tool : {&kTexBench, &kEchowright}) {
         // On the search path but never answering: started with "-nosplash", then given up.
-        const std::string program = FakeProgram(PlatformProgramName(tool->programName));
+        const std::string program = FakeProgram(tool->tool.programName);
         qm::ScriptedMessageBoxes boxes;
         EXPECT_FALSE(BringUpSibling(*tool, 300ms));
         EXPECT_EQ(WaitForArguments(program), "-nosplash");
