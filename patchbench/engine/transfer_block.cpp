@@ -14,12 +14,14 @@ std::uint32_t ReadU32(const unsigned char* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-// The path up to its terminator; a field without one is cut to 259 characters.
-std::string PathField(const unsigned char* field) {
+// The path up to its terminator; nothing when the field has none, since a sender that
+// filled all 260 bytes did not write a block of this format.
+std::optional<std::string> PathField(const unsigned char* field) {
     const void* nul = std::memchr(field, 0, kPathField);
-    const std::size_t length =
-        nul != nullptr ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - field)
-                       : kPathField - 1;
+    if (nul == nullptr) {
+        return std::nullopt;
+    }
+    const auto length = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - field);
     return std::string(reinterpret_cast<const char*>(field), length);
 }
 
@@ -37,12 +39,16 @@ std::optional<std::vector<TransferRecord>> ReadTransferBlock(std::span<const uns
             return std::nullopt;
         }
         const unsigned char* header = block.data() + offset;
+        auto path = PathField(header);
+        if (!path) {
+            return std::nullopt;
+        }
         const std::uint32_t size = ReadU32(header + kPathField);
         offset += kRecordHeaderSize;
         if (block.size() - offset < size) {
             return std::nullopt;
         }
-        records.push_back({PathField(header), block.subspan(offset, size)});
+        records.push_back({std::move(*path), block.subspan(offset, size)});
         offset += size;
     }
     return records;

@@ -17,8 +17,9 @@ struct TransferRecord {
 };
 
 // The records in block order, or nothing when the block is shorter than its header, does not
-// begin with "RFFL", or any record (header or data) reaches past the end of the block: a block
-// that lies about its sizes is refused as a whole, so that no half of it is added.
+// begin with "RFFL", a path field holds no terminator, or any record (header or data) reaches
+// past the end of the block: a damaged block is refused as a whole, so that no half of it is
+// added. Bytes after the last record are ignored.
 std::optional<std::vector<TransferRecord>> ReadTransferBlock(std::span<const unsigned char> block);
 
 }  // namespace patchbench

@@ -98,10 +98,15 @@ TEST(PatchBenchTransferBlock, RecordsInOrderWithTheirData) {
     EXPECT_TRUE(none->empty());
 }
 
-TEST(PatchBenchTransferBlock, APathFieldWithoutTerminatorIsCut) {
-    const auto records = ReadTransferBlock(Block({{std::string(260, 'x'), {7}}}));
+TEST(PatchBenchTransferBlock, PathsOfAllLengthsAndTrailingBytes) {
+    Bytes block = Block({{std::string(259, 'x'), {7}}});
+    block.push_back(0xee);  // a shared block may be larger than its records
+    const auto records = ReadTransferBlock(block);
     ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 1u);
     EXPECT_EQ((*records)[0].itemPath, std::string(259, 'x'));
+    // All 260 bytes of the field used: no terminator, not a block of ours.
+    EXPECT_FALSE(ReadTransferBlock(Block({{std::string(260, 'x'), {7}}})).has_value());
 }
 
 TEST(PatchBenchTransferBlock, BlocksThatLieAboutTheirSizesAreRefusedWhole) {
