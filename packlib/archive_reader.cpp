@@ -389,24 +389,18 @@ extern "C" {
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
     const packlib::ReadMode mode{true, packlib::ArchiveBufferBytes(),
-                                 "WARNING: FFLOpenArchive() failed to open Archive
-",
-                                 "ERROR: FFLOpenArchive() failed to allocate memory!
-",
-                                 "WARNING: FFLOpenArchive() called with invalid parameter!
-",
+                                 "WARNING: FFLOpenArchive() failed to open Archive\n",
+                                 "ERROR: FFLOpenArchive() failed to allocate memory!\n",
+                                 "WARNING: FFLOpenArchive() called with invalid parameter!\n",
                                  "FFLOpenArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile) {
     const packlib::ReadMode mode{false, packlib::ParseBufferBytes(),
-                                 "WARNING: FFLParseArchive() failed to open Archive
-",
-                                 "ERROR: FFLParseArchive() failed to allocate memory!
-",
-                                 "WARNING: FFLParseArchive() called with invalid parameter!
-",
+                                 "WARNING: FFLParseArchive() failed to open Archive\n",
+                                 "ERROR: FFLParseArchive() failed to allocate memory!\n",
+                                 "WARNING: FFLParseArchive() called with invalid parameter!\n",
                                  "FFLParseArchive()"};
     return packlib::ReadArchive(lpszFile, mode);
 }
