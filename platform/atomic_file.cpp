@@ -42,6 +42,7 @@ std::string ResolveTarget(const std::string& target) {
     return target;
 }
 
+#if !defined(_WIN32)
 // A stable name for the backup of one file: the same path always gets the same copy, so
 // backups do not pile up, and two files of one name in different folders get two copies.
 std::string BackupName(const std::string& path) {
@@ -54,7 +55,6 @@ std::string BackupName(const std::string& path) {
     return std::filesystem::path(path).filename().string() + "." + hex + ".bak";
 }
 
-#if !defined(_WIN32)
 constexpr std::string_view kTemporaryPrefix = ".qmtmp-";
 
 std::string DirectoryOf(const std::string& path) {

@@ -16,8 +16,8 @@ using Status = struct _stat64;
 
 FileIdentity FromStatus(const Status& status) {
     FileIdentity identity;
-    identity.device = static_cast<std::uint64_t>(status.st_dev);
-    identity.inode = static_cast<std::uint64_t>(status.st_ino);
+    // The C runtime gives no file numbers, and its device is a drive number from a name but
+    // not from an open file: neither can tell one state from another, so both stay 0.
     identity.size = static_cast<std::uint64_t>(status.st_size);
     identity.modifiedNs = static_cast<std::int64_t>(status.st_mtime) * 1000000000;
     identity.changedNs = static_cast<std::int64_t>(status.st_ctime) * 1000000000;
