@@ -95,13 +95,14 @@ class PulseServer {
     bool ready_ = false;
 };
 
-// parec on the null sink's monitor, mono 16-bit at 44.1 kHz, raw into a file.
+// parec on the null sink's monitor, 16-bit stereo at 44.1 kHz, raw into a file. Only the
+// left channel is kept: a mono mix would cancel a sound whose channels are in antiphase.
 class MonitorRecording {
   public:
     explicit MonitorRecording(const PulseServer& server)
         : file_(server.Directory() + "/recording" + std::to_string(++Counter()) + ".raw") {
         pid_ = SpawnToFile({"parec", "--device=qmtest.monitor", "--format=s16le", "--rate=44100",
-                            "--channels=1", "--raw", "--latency-msec=20"},
+                            "--channels=2", "--raw", "--latency-msec=20"},
                            file_);
         // The monitor of a null sink delivers silence at once: data in the file means the
         // recording runs.
@@ -125,11 +126,11 @@ class MonitorRecording {
         std::ifstream in(file_, std::ios::binary);
         const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                       std::istreambuf_iterator<char>()};
-        std::vector<std::int16_t> samples(bytes.size() / 2);
+        std::vector<std::int16_t> samples(bytes.size() / 4);
         for (std::size_t i = 0; i < samples.size(); ++i) {
             samples[i] =
-                static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
-                                          (static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8));
+                static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[4 * i]) |
+                                          (static_cast<std::uint8_t>(bytes[4 * i + 1]) << 8));
         }
         return samples;
     }
