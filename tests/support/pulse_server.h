@@ -54,6 +54,18 @@ inline void EndProcess(pid_t pid, int signal) {
     }
 }
 
+// True once a recording's file holds data (waits up to three seconds).
+inline bool WaitForData(const std::string& file) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        std::error_code error;
+        if (std::filesystem::file_size(file, error) > 0 && !error) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 class PulseServer {
   public:
     PulseServer() {
@@ -75,8 +87,19 @@ class PulseServer {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             ready_ = std::system("pactl info >/dev/null 2>&1") == 0;
         }
+        // Without a listener the null sink works in blocks of up to two seconds, and a
+        // recording would start that late. A quiet listener for the server's whole life
+        // keeps it working in small blocks.
+        if (ready_) {
+            const std::string keeperFile = directory_ + "/keeper.raw";
+            keeper_ = SpawnToFile({"parec", "--device=qmtest.monitor", "--format=u8", "--rate=8000",
+                                   "--channels=1", "--raw", "--latency-msec=10"},
+                                  keeperFile);
+            ready_ = keeper_ > 0 && WaitForData(keeperFile);
+        }
     }
     ~PulseServer() {
+        EndProcess(keeper_, SIGINT);
         EndProcess(pid_, SIGTERM);
         if (!directory_.empty()) {
             std::error_code ignored;
@@ -92,6 +115,7 @@ class PulseServer {
   private:
     std::string directory_;
     pid_t pid_ = -1;
+    pid_t keeper_ = -1;
     bool ready_ = false;
 };
 
@@ -104,14 +128,8 @@ class MonitorRecording {
         pid_ = SpawnToFile({"parec", "--device=qmtest.monitor", "--format=s16le", "--rate=44100",
                             "--channels=2", "--raw", "--latency-msec=20"},
                            file_);
-        // The monitor of a null sink delivers silence at once: data in the file means the
-        // recording runs.
-        for (int attempt = 0; pid_ > 0 && attempt < 100; ++attempt) {
-            std::error_code error;
-            if (std::filesystem::file_size(file_, error) > 0 && !error) {
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (pid_ > 0) {
+            WaitForData(file_);
         }
     }
     ~MonitorRecording() { EndProcess(pid_, SIGINT); }
