@@ -2,7 +2,6 @@
 // decides what can be played at all.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -153,8 +152,8 @@ TEST(SoundService, PlaysItsOwnCopy) {
 
 TEST(SoundService, PlaysFilesByNameLoopingOrNot) {
     qm::RecordingSoundOutput output;
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("qm_sound_test_" + std::to_string(::getpid()) + ".wav");
+    const std::filesystem::path file =
+        std::filesystem::path(::testing::TempDir()) / "qm_sound_test_plays_by_name.wav";
     {
         const auto wav = MakeWav({1, 2, 11025, 16}, Counting(40));
         std::ofstream(file, std::ios::binary)

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace suite {
 namespace {
 
@@ -262,7 +260,7 @@ TEST(DescribeSoundFileHeader, LinesFollowTheFixedFortyByteRule) {
 
 // The whole 40 bytes must be read: a file of exactly 40 is described, one of 39 is not.
 TEST(DescribeSoundFile, ReadsTheFirstFortyBytesOfTheFile) {
-    const std::string base = ::testing::TempDir() + "qm_sound_file_" + std::to_string(::getpid());
+    const std::string base = ::testing::TempDir() + "qm_sound_file_header.wav";
     const auto header = FileHeader();
     const struct {
         std::size_t size;
