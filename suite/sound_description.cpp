@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 
 #include "platform/byte_order.h"
 
@@ -91,6 +92,44 @@ std::string DescribeSoundItem(const unsigned char* data, std::size_t size) {
                       rest, static_cast<int>(header.bitsPerSample), ChannelSuffix(header.channels));
     }
     return text;
+}
+
+std::optional<SoundFileLines> DescribeSoundFileHeader(std::span<const unsigned char> header) {
+    if (header.size() < kSoundFileHeaderSize || std::memcmp(header.data(), "RIFF", 4) != 0 ||
+        std::memcmp(header.data() + 8, "WAVE", 4) != 0 ||
+        std::memcmp(header.data() + kFormatTagOffset, "fmt ", 4) != 0) {
+        return std::nullopt;
+    }
+    const std::uint32_t formatSize = qm::GetU32LE(header.data() + 16);
+    if (formatSize < kSmallestFormat || formatSize > kLargestFormat ||
+        qm::GetU16LE(header.data() + 20) != 1) {
+        return std::nullopt;
+    }
+    // This line counts a fixed 40 bytes of header whatever the format chunk's size, and the
+    // subtraction wraps like the info line's.
+    const std::uint32_t payload =
+        qm::GetU32LE(header.data() + 4) - static_cast<std::uint32_t>(kSoundFileHeaderSize);
+    const double seconds =
+        static_cast<double>(payload) / static_cast<double>(qm::GetU32LE(header.data() + 28));
+    const std::uint32_t rate = qm::GetU32LE(header.data() + 24);
+    const std::uint16_t channels = qm::GetU16LE(header.data() + 22);
+    char duration[96];
+    std::snprintf(duration, sizeof duration, "%#.1f sec @ %u.%.3u Hz", seconds, rate / 1000,
+                  rate % 1000);
+    char format[48];
+    std::snprintf(format, sizeof format, "%d Bit%s",
+                  static_cast<int>(qm::GetU16LE(header.data() + 34)),
+                  channels < 2 ? " (mono)" : " (stereo)");
+    return SoundFileLines{duration, format};
+}
+
+std::optional<SoundFileLines> DescribeSoundFile(const std::string& fileName) {
+    unsigned char header[kSoundFileHeaderSize];
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header)) {
+        return std::nullopt;
+    }
+    return DescribeSoundFileHeader(header);
 }
 
 }  // namespace suite

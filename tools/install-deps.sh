@@ -11,6 +11,9 @@ packages=(
   xvfb xauth
   # The 32-bit Windows build and its tests under Wine (tools/test-windows.sh).
   g++-mingw-w64-i686 wine wine32:i386
+  # Qt Multimedia's audio sink talks to PulseAudio through libpulse; the tests that listen
+  # start their own server with a null sink and record its monitor with parec.
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -185,3 +188,95 @@ TEST(HasSoundFormatHeader, FmtRightAfterWave) {
 
 }  // namespace
 }  // namespace suite
+
+namespace {
+
+struct FileHeaderCase {
+    const char* what;
+    std::size_t offset;  // the field to change, or 0 for none
+    std::uint32_t value;
+    int width;
+    const char* duration;  // nullptr: the file is not described
+    const char* format;
+};
+
+// A 16-bit stereo 44.1 kHz header of a file with 0.5 s of samples (RIFF size 88236).
+std::vector<unsigned char> FileHeader() {
+    std::vector<unsigned char> h(40, 0);
+    const auto put = [&h](std::size_t at, std::uint32_t v, int width) {
+        for (int i = 0; i < width; ++i) {
+            h[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        }
+    };
+    std::memcpy(h.data(), "RIFF", 4);
+    put(4, 88236, 4);
+    std::memcpy(h.data() + 8, "WAVEfmt ", 8);
+    put(16, 16, 4);
+    put(20, 1, 2);
+    put(22, 2, 2);
+    put(24, 44100, 4);
+    put(28, 176400, 4);
+    put(32, 4, 2);
+    put(34, 16, 2);
+    std::memcpy(h.data() + 36, "data", 4);
+    return h;
+}
+
+}  // namespace
+
+TEST(DescribeSoundFileHeader, LinesFollowTheFixedFortyByteRule) {
+    const FileHeaderCase cases[] = {
+        {"canonical", 0, 0, 0, "0.5 sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"mono 22050", 22, 1, 2, "0.5 sec @ 44.100 Hz", "16 Bit (mono)"},
+        {"four channels count as stereo", 22, 4, 2, "0.5 sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"no channels count as mono", 22, 0, 2, "0.5 sec @ 44.100 Hz", "16 Bit (mono)"},
+        {"rate shown with its thousands", 24, 11025, 4, "0.5 sec @ 11.025 Hz", "16 Bit (stereo)"},
+        {"14-byte format chunk", 16, 14, 4, "0.5 sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"18-byte format chunk", 16, 18, 4, "0.5 sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"RIFF size below 40 wraps", 4, 36, 4, "24347.9 sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"no bytes per second", 28, 0, 4, "inf sec @ 44.100 Hz", "16 Bit (stereo)"},
+        {"13-byte format chunk", 16, 13, 4, nullptr, nullptr},
+        {"20-byte format chunk", 16, 20, 4, nullptr, nullptr},
+        {"not PCM", 20, 2, 2, nullptr, nullptr},
+        {"not RIFF", 0, 0x58464952, 4, nullptr, nullptr},
+        {"not WAVE", 8, 0x45564157 + 1, 4, nullptr, nullptr},
+        {"no fmt tag", 12, 0x20746d66 + 1, 4, nullptr, nullptr},
+    };
+    for (const FileHeaderCase& c : cases) {
+        auto header = FileHeader();
+        for (int i = 0; i < c.width; ++i) {
+            header[c.offset + i] = static_cast<unsigned char>(c.value >> (8 * i));
+        }
+        const auto lines = suite::DescribeSoundFileHeader(header);
+        if (c.duration == nullptr) {
+            EXPECT_FALSE(lines) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(lines) << c.what;
+        EXPECT_EQ(lines->duration, c.duration) << c.what;
+        EXPECT_EQ(lines->format, c.format) << c.what;
+    }
+}
+
+// The whole 40 bytes must be read: a file of exactly 40 is described, one of 39 is not.
+TEST(DescribeSoundFile, ReadsTheFirstFortyBytesOfTheFile) {
+    const std::string base = ::testing::TempDir() + "qm_sound_file_header.wav";
+    const auto header = FileHeader();
+    const struct {
+        std::size_t size;
+        bool described;
+    } cases[] = {{40, true}, {39, false}, {0, false}, {40, true}};
+    std::vector<unsigned char> longer = header;
+    longer.resize(1000, 0x55);
+    for (const auto& c : cases) {
+        {
+            std::ofstream out(base, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(longer.data()),
+                      static_cast<std::streamsize>(c.size));
+        }
+        EXPECT_EQ(suite::DescribeSoundFile(base).has_value(), c.described) << c.size;
+    }
+    std::remove(base.c_str());
+    EXPECT_FALSE(suite::DescribeSoundFile(base));
+    EXPECT_FALSE(suite::DescribeSoundFile(::testing::TempDir()));  // a directory
+}

@@ -11,6 +11,7 @@
 #include "platform/command_line_text.h"
 #include "platform/program_path.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_sound_output.h"
 #include "texbench/app/qt_shell.h"
 #include "texbench/startup/startup_sequence.h"
 #include "texbench/widgets/program_icon.h"
@@ -85,11 +86,14 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(ProgramIcon());
     qm::QtMessageBoxService boxes(ProgramIcon());
     qm::MessageBoxService* previous = qm::SetMessageBoxService(&boxes);
+    qm::QtSoundOutput sound;
+    qm::SoundOutput* previousSound = qm::SetSoundOutput(&sound);
     int exitCode = 0;
     {
         QtShell shell;
         exitCode = RunTexBench(options, shell);
     }
+    qm::SetSoundOutput(previousSound);
     qm::SetMessageBoxService(previous);
     return exitCode;
 }

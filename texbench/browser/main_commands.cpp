@@ -105,8 +105,8 @@ const Command kCommands[] = {
      Always, nullptr},
     {ItemProperties, P::ListMenu, "item properties", "Properties...", K::Return, kTextureMenu,
      kNoSeparator, kNotBuilt, OneRowSelected, nullptr},
-    {ItemProperties, P::ListMenu, "item play", "Play", K::Return, kSoundMenu, kNoSeparator,
-     kNotBuilt, OneRowSelected, nullptr},
+    {ItemProperties, P::ListMenu, "item play", "Play", K::Return, kSoundMenu, kNoSeparator, kBuilt,
+     OneRowSelected, nullptr},
 };
 
 const char* KeyName(CommandKey key) {
@@ -160,16 +160,23 @@ std::vector<const Command*> CommandsIn(CommandPlace place, ListMenuKind kind) {
     return found;
 }
 
-const Command* CommandForKey(CommandPlace place, CommandKey key) {
+const Command* CommandForKey(CommandPlace place, CommandKey key, ListMenuKind kind) {
     if (key == K::None) {
         return nullptr;
     }
+    const Command* first = nullptr;
     for (const Command& command : kCommands) {
-        if (command.place == place && command.key == key) {
+        if (command.place != place || command.key != key) {
+            continue;
+        }
+        if ((command.listMenus & (1u << static_cast<unsigned>(kind))) != 0) {
             return &command;
         }
+        if (first == nullptr) {
+            first = &command;
+        }
     }
-    return nullptr;
+    return first;
 }
 
 const Command* FindCommand(CommandId id) {

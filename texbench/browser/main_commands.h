@@ -82,8 +82,10 @@ std::span<const Command> Commands();
 std::vector<const Command*> CommandsIn(CommandPlace place, ListMenuKind kind = ListMenuKind::None);
 
 // The command a key runs in the tree (FolderMenu) or the list (ListMenu); null when the
-// key is none of that place's.
-const Command* CommandForKey(CommandPlace place, CommandKey key);
+// key is none of that place's. In the list, Enter is "Properties..." or "Play" by the menu
+// the current archive shows: the entry of the kind's menu when it has one, else the first.
+const Command* CommandForKey(CommandPlace place, CommandKey key,
+                             ListMenuKind kind = ListMenuKind::None);
 
 const Command* FindCommand(CommandId id);
 

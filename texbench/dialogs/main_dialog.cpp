@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
+#include "suite/sound_item.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/dialogs/about_box.h"
@@ -151,6 +152,8 @@ void MainDialog::CreateControls() {
     connect(list_, &QListWidget::itemSelectionChanged, this, &MainDialog::OnListStateChanged);
     connect(list_, &QListWidget::currentItemChanged, this, &MainDialog::OnListStateChanged);
     connect(list_, &QWidget::customContextMenuRequested, this, &MainDialog::ShowListMenu);
+    connect(list_, &QListWidget::itemDoubleClicked, this,
+            [this] { RunListKey(CommandKey::Return); });
 
     preview_ = new suite::PreviewControl(this);
     preview_->setObjectName(QStringLiteral("preview"));
@@ -274,13 +277,17 @@ void MainDialog::OnTreeSelectionChanged() {
     ShowList();
 }
 
+// The row that is focused and selected, -1 when there is none.
+int MainDialog::FocusedRow() const {
+    const QListWidgetItem* current = list_->currentItem();
+    const int index =
+        current != nullptr && current->isSelected() ? current->data(kRowRole).toInt() : -1;
+    return index < static_cast<int>(model_->Rows().size()) ? index : -1;
+}
+
 void MainDialog::OnListStateChanged() {
-    QListWidgetItem* current = list_->currentItem();
     const auto& rows = model_->Rows();
-    int index = current != nullptr && current->isSelected() ? current->data(kRowRole).toInt() : -1;
-    if (index >= static_cast<int>(rows.size())) {
-        index = -1;
-    }
+    const int index = FocusedRow();
     // One click changes both the focus and the selection: decode the texture only once.
     if (index >= 0 && index == shownRow_) {
         return;
@@ -314,8 +321,11 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || (watched != tree_ && watched != list_)) {
         return QDialog::eventFilter(watched, event);
     }
-    const CommandPlace place = watched == tree_ ? CommandPlace::FolderMenu : CommandPlace::ListMenu;
-    const Command* command = CommandForKey(place, KeyOf(static_cast<QKeyEvent*>(event)->key()));
+    const CommandKey key = KeyOf(static_cast<QKeyEvent*>(event)->key());
+    if (watched == list_) {
+        return RunListKey(key) || QDialog::eventFilter(watched, event);
+    }
+    const Command* command = CommandForKey(CommandPlace::FolderMenu, key);
     if (command == nullptr) {
         return QDialog::eventFilter(watched, event);
     }
@@ -325,6 +335,30 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
         Run(command->id);
     }
     return true;
+}
+
+// A key in the list (a double click counts as Enter): false when the key is none of the
+// list's, so that it goes on to the list itself.
+bool MainDialog::RunListKey(CommandKey key) {
+    const Command* command =
+        CommandForKey(CommandPlace::ListMenu, key, ListMenuFor(model_->CurrentArchive()));
+    if (command == nullptr) {
+        return false;
+    }
+    if (IsEnabled(*command, Context())) {
+        Run(command->id);
+    }
+    return true;
+}
+
+// Properties, which is Play for a sound item: the row that is selected and focused. The
+// selection stays as it is.
+void MainDialog::ItemProperties() {
+    const int index = FocusedRow();
+    if (model_->CurrentArchive() == nullptr || index < 0) {
+        return;
+    }
+    suite::PlaySoundItem(model_->Rows()[static_cast<std::size_t>(index)].item);
 }
 
 void MainDialog::ShowOpenMenu() {
@@ -488,6 +522,9 @@ void MainDialog::Run(CommandId id) {
         case CommandId::ItemRefresh:
             FillList();
             break;
+        case CommandId::ItemProperties:
+            ItemProperties();
+            break;
         // Folders are not inserted, renamed or deleted in this suite.
         case CommandId::FolderInsert:
         case CommandId::FolderRename:
@@ -501,7 +538,6 @@ void MainDialog::Run(CommandId id) {
         case CommandId::ItemDelete:
         case CommandId::ItemCopy:
         case CommandId::ItemPaste:
-        case CommandId::ItemProperties:
             break;
     }
 }

@@ -69,6 +69,9 @@ class MainDialog : public QDialog {
     void OnTreeSelectionChanged();
     void OnListStateChanged();
     void ShowFolderProperties();
+    void ItemProperties();
+    bool RunListKey(CommandKey key);
+    int FocusedRow() const;
     void ShowOpenMenu();
     void OpenDatabase();
     void OpenFastfile();

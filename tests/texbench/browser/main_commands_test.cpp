@@ -151,6 +151,31 @@ TEST(MainCommands, KeysRunTheCommandsOfTheirPlace) {
     }
 }
 
+// Enter in the list is the entry of the menu the archive shows: Play in a sound archive,
+// Properties elsewhere. Only Play is built so far.
+TEST(MainCommands, EnterIsPlayInASoundArchive) {
+    CommandContext oneRow;
+    oneRow.archiveOpen = true;
+    oneRow.selectedRows = 1;
+    const Command* play =
+        CommandForKey(CommandPlace::ListMenu, CommandKey::Return, ListMenuKind::Sound);
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(MenuText(*play), "Play\tReturn");
+    EXPECT_TRUE(IsEnabled(*play, oneRow));
+    CommandContext twoRows = oneRow;
+    twoRows.selectedRows = 2;
+    EXPECT_FALSE(IsEnabled(*play, twoRows));
+    for (ListMenuKind kind : {ListMenuKind::Texture, ListMenuKind::File, ListMenuKind::None}) {
+        const Command* properties = CommandForKey(CommandPlace::ListMenu, CommandKey::Return, kind);
+        ASSERT_NE(properties, nullptr);
+        EXPECT_EQ(MenuText(*properties), "Properties...\tReturn");
+        EXPECT_FALSE(IsEnabled(*properties, oneRow));
+    }
+    // Other keys are the same whatever the menu.
+    EXPECT_EQ(CommandForKey(CommandPlace::ListMenu, CommandKey::F5, ListMenuKind::Sound),
+              FindCommand(CommandId::ItemRefresh));
+}
+
 // The menu follows the first item, whatever the others are.
 TEST(MainCommands, ListMenuFollowsTheFirstItemOfTheArchive) {
     auto item = [](const char* data) {

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "platform/message_box.h"
+#include "platform/sound.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
 #include "suite/sound_description.h"
@@ -299,6 +300,53 @@ class MainDialogTest : public QObject {
         QCOMPARE(Info(*dialog),
                  QString::fromStdString(suite::DescribeSoundItem(item->lpData, item->dwSize)));
         QVERIFY(!Preview(*dialog)->HasPicture());
+    }
+
+    // Enter, a double click and the list menu's Play each hand the item's bytes to the sound
+    // service from memory; the selection stays. Enter on a texture plays nothing.
+    void PlayOnASoundRowPlaysIt() {
+        settings_.SetString("Settings.UI", "No Snd", "0");
+        qm::RecordingSoundOutput sound;
+        auto dialog = Open();
+        const auto& demo = demogame::DemoSounds().front();
+        SelectNode(*dialog, FolderOf(demo.itemPath));
+        ClickRow(*dialog, NameOf(demo.itemPath));
+        const int row = List(*dialog)->currentRow();
+        const FFLITEM* item = dialog->Model()
+                                  .Rows()[static_cast<std::size_t>(
+                                      List(*dialog)->currentItem()->data(Qt::UserRole).toInt())]
+                                  .item;
+        const auto pcm = qm::ReadPcmWave(std::span<const std::uint8_t>(item->lpData, item->dwSize));
+        QVERIFY(pcm.has_value());
+
+        QTest::keyClick(List(*dialog), Qt::Key_Return);
+        QCOMPARE(sound.Requests().size(), std::size_t{1});
+        QVERIFY(sound.Current() != nullptr);
+        QVERIFY(sound.Current()->samples == pcm->samples);
+        QVERIFY(!sound.CurrentLoops());
+
+        const QRect rect = List(*dialog)->visualItemRect(List(*dialog)->currentItem());
+        QTest::mouseDClick(List(*dialog)->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(sound.Requests().size(), std::size_t{2});
+        {
+            MenuWatcher watcher(QStringLiteral("Play\tReturn"));
+            emit List(*dialog)->customContextMenuRequested(rect.center());
+            QCOMPARE(watcher.MenuName(), QStringLiteral("Sound"));
+        }
+        QCOMPARE(sound.Requests().size(), std::size_t{3});
+        QCOMPARE(List(*dialog)->currentRow(), row);
+        QCOMPARE(List(*dialog)->selectedItems().size(), 1);
+        QVERIFY(List(*dialog)->currentItem()->isSelected());
+        QVERIFY(dialog->isVisible());  // Enter did not close the dialog
+
+        // Without a selected row nothing plays.
+        List(*dialog)->clearSelection();
+        QTest::keyClick(List(*dialog), Qt::Key_Return);
+        QCOMPARE(sound.Requests().size(), std::size_t{3});
+
+        ShowItem(*dialog, demogame::DemoTextures().front().itemPath);
+        QTest::keyClick(List(*dialog), Qt::Key_Return);
+        QCOMPARE(sound.Requests().size(), std::size_t{3});
     }
 
     void MissingDatabaseIsReportedAndTheTreeStaysEmpty() {
