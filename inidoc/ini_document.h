@@ -6,10 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "inidoc/export.h"
+
 // An INI file held in memory with its order and comments, written back the same way.
 // Section and key names compare without regard to ASCII letter case; the first match in
 // file order wins. An empty key or value is stored as a missing one.
-class CIniDocument {
+class QM_INIDOC_API CIniDocument {
   public:
     struct Entry {
         std::optional<std::string> key;

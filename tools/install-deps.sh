@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
-  netpbm imagemagick
+  python3 netpbm imagemagick
   xvfb xauth
   # The 32-bit Windows build and its tests under Wine (tools/test-windows.sh).
   g++-mingw-w64-i686 wine wine32:i386

@@ -31,7 +31,8 @@ class TexBenchProgram : public ::testing::Test {
         // registration point there; the libraries beside it are those of the build.
         fs::create_directories(env_.File("bin"));
         fs::copy_file(std::string(QM_BIN_DIR) + "/texbench", Program());
-        for (const char* library : {"libPackLib.so", "libquillmark_platform.so"}) {
+        for (const char* library : {"libPackLib.so", "libquillmark_platform.so",
+                                    "libquillmark_inidoc.so", "libquillmark_files.so"}) {
             fs::create_symlink(std::string(QM_BIN_DIR) + "/" + library,
                                env_.File("bin/") + library);
         }
