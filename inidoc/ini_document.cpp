@@ -1,5 +1,7 @@
 #include "inidoc/ini_document.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -221,7 +223,10 @@ int CIniDocument::GetInt(std::string_view section, std::string_view key, int def
     if (value.empty() || !(StartsWithDigit(value) || value[0] == '-')) {
         return defaultValue;
     }
-    return static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
+    // Held at the ends of int rather than cast: a huge number that wrapped could come out as
+    // a small or negative one, and pass whatever range check the caller makes.
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
 std::uint32_t CIniDocument::GetColor(std::string_view section, std::string_view key,

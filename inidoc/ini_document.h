@@ -36,6 +36,8 @@ class QM_INIDOC_API CIniDocument {
 
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
+    // The value's leading decimal number; the default when the value does not begin with a
+    // digit or "-". Numbers beyond the range of int are held at its ends.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
     // "red,green,blue" in decimal as 0x00BBGGRR; parts that do not start with a digit keep
     // the default's byte.

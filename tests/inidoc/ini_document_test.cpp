@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -127,7 +128,18 @@ TEST(IniDocument, GetIntReadsLeadingNumber) {
     struct Case {
         const char* value;
         int expected;
-    } cases[] = {{"42abc", 42}, {"abc", -1}, {"-17", -17}, {" 5", -1}, {"0", 0}};
+    } cases[] = {{"42abc", 42},
+                 {"abc", -1},
+                 {"-17", -17},
+                 {" 5", -1},
+                 {"0", 0},
+                 // Beyond int: held at its ends instead of wrapping into a small number.
+                 {"2147483647", INT_MAX},
+                 {"2147483648", INT_MAX},
+                 {"4294967297", INT_MAX},
+                 {"-2147483649", INT_MIN},
+                 {"99999999999999999999999", INT_MAX},
+                 {"-99999999999999999999999", INT_MIN}};
     for (const auto& c : cases) {
         CIniDocument document;
         document.LoadFromText(std::string("[A]\nk=") + c.value + "\n");
