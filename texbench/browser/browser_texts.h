@@ -1,9 +1,13 @@
 // The texts the browser shows, word for word as the users know them.
 #pragma once
 
+// One definition each of the names shared with start-up: the same name defined twice with
+// different types is two objects the linker may confuse.
+#include "texbench/startup/product_name.h"
+#include "texbench/startup/settings.h"
+
 namespace texbench {
 
-inline constexpr const char* kProductName = "Skinwright";
 inline constexpr const char* kNoSelection = "[no selection]";  // STRING 5
 inline constexpr const char* kDatabaseFailed =
     "Failed to open the Fastfile database!";  // STRING 12
@@ -15,8 +19,6 @@ inline constexpr const char* kImageInfoFormat = "%d * %d pixel, %d bpp";
 inline constexpr const char* kTransparentSuffix = " (transparent)";
 
 // The settings the browser reads and writes.
-inline constexpr const char* kSettingsSection = "Settings";
-inline constexpr const char* kUiSection = "Settings.UI";
 inline constexpr const char* kKeyNoSound = "No Snd";
 inline constexpr const char* kKeyResetZoom = "Reset Zoom";
 inline constexpr const char* kKeyFixBpp = "Fix BPP";

@@ -16,10 +16,10 @@
 #include "suite/game_location.h"
 #include "suite/single_instance.h"
 #include "texbench/startup/command_line.h"
+#include "texbench/startup/product_name.h"
 
 namespace texbench {
 
-inline constexpr char kProductName[] = "Skinwright";
 // The single-instance endpoint; other tools find a running TexBench by this name.
 inline constexpr const char* kInstanceName = suite::kTexBenchWindowClass;
 inline constexpr char kLibraryFailedText[] =
