@@ -1,3 +1,9 @@
+# Labels say what a test needs beyond the build itself, so that a machine without it can leave
+# those tests out (ctest -LE interop); Qt tests run off screen and need nothing:
+#   interop   other programs' tools (ImageMagick, netpbm) to write or read the files compared
+#   display   a real X server (under xvfb-run), for what the off-screen platform cannot show
+#   network   the network;  wine  Wine;  sound  a sound device
+
 # qm_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [ENVIRONMENT VAR=value ...])
 # One GoogleTest executable; every test in it becomes a ctest test.
 function(qm_add_test name)
@@ -28,10 +34,10 @@ function(qm_add_bench name)
   qm_warnings(${name})
 endfunction()
 
-# qm_add_qt_test(NAME SOURCES a.cpp LIBS lib1 ...): one Qt Test executable (QTEST_MAIN), run
-# off screen; it carries the label "ui" so that the sanitizer build can leave it out.
+# qm_add_qt_test(NAME SOURCES a.cpp LIBS lib1 ... [LABELS l1 ...]): one Qt Test executable
+# (QTEST_MAIN), run off screen.
 function(qm_add_qt_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -41,5 +47,8 @@ function(qm_add_qt_test name)
     QM_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   qm_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES LABELS ui ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
 endfunction()
