@@ -388,7 +388,8 @@ FFLARCHIVE* ReadArchive(const char* name, const ReadMode& mode) {
 extern "C" {
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{true, packlib::ArchiveBufferBytes(),
+    const packlib::ReadMode mode{true,
+                                 packlib::ArchiveBufferBytes(),
                                  "WARNING: FFLOpenArchive() failed to open Archive\n",
                                  "ERROR: FFLOpenArchive() failed to allocate memory!\n",
                                  "WARNING: FFLOpenArchive() called with invalid parameter!\n",
@@ -397,7 +398,8 @@ PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLOpenArchive(const char* lpszFile) {
 }
 
 PACKLIB_EXPORT FFLARCHIVE* FFLAPI FFLParseArchive(const char* lpszFile) {
-    const packlib::ReadMode mode{false, packlib::ParseBufferBytes(),
+    const packlib::ReadMode mode{false,
+                                 packlib::ParseBufferBytes(),
                                  "WARNING: FFLParseArchive() failed to open Archive\n",
                                  "ERROR: FFLParseArchive() failed to allocate memory!\n",
                                  "WARNING: FFLParseArchive() called with invalid parameter!\n",
