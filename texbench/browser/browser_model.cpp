@@ -125,17 +125,17 @@ bool BrowserModel::OpenFromCommandLine(std::string_view commandLine) {
     }
     if (database_ == nullptr && archive_ == nullptr) {
         OpenDefaultDatabaseOnly();
-        return database_ == nullptr;
+        return database_ != nullptr;
     }
-    return false;
+    return true;
 }
 
 bool BrowserModel::SoundsShown() const {
-    return settings_.GetInt(kUiSection, kKeyNoSound, 1) == 0;
+    return ReadInt(settings_, kNoSound) == 0;
 }
 
 bool BrowserModel::ResetZoomSetting() const {
-    return settings_.GetInt(kUiSection, kKeyResetZoom, 1) != 0;
+    return ReadInt(settings_, kResetZoom) != 0;
 }
 
 void BrowserModel::BuildDatabaseTree() {
@@ -261,7 +261,7 @@ void BrowserModel::OpenDefaultDatabase() {
 }
 
 std::string BrowserModel::FastfileDialogDirectory() const {
-    std::string directory = settings_.GetString(kSettingsSection, kKeyFastfilePath, "");
+    std::string directory = ReadText(settings_, kFastfilePath);
     if (directory.empty()) {
         char fastfiles[FFL_MAX_PATH] = {};
         if (lib_.GetFastfilePath(fastfiles)) {
@@ -277,7 +277,7 @@ void BrowserModel::OpenFastfile(const std::string& fileName) {
     const std::size_t cut = fileName.find_last_of("\\/");
     const std::string directory =
         cut == std::string::npos ? std::string() : fileName.substr(0, cut);
-    settings_.SetString(kSettingsSection, kKeyFastfilePath, directory.c_str());
+    settings_.SetString(kFastfilePath.section, kFastfilePath.key, directory.c_str());
     archive_ = lib_.FFLOpenArchive(fileName.c_str());
     if (archive_ == nullptr) {
         NoteOpenFailure(fileName, false);
@@ -353,8 +353,7 @@ std::optional<std::string> BrowserModel::FolderPropertiesText() const {
 }
 
 ItemPreview BrowserModel::PreviewRow(const ListRow* row) const {
-    return PreviewItem(row != nullptr ? row->item : nullptr,
-                       settings_.GetInt(kUiSection, kKeyFixBpp, 1));
+    return PreviewItem(row != nullptr ? row->item : nullptr, ReadInt(settings_, kFixBpp));
 }
 
 int BrowserModel::FindRow(std::string_view pathOrName) const {

@@ -36,8 +36,8 @@ class BrowserModel {
     BrowserModel(const BrowserModel&) = delete;
     BrowserModel& operator=(const BrowserModel&) = delete;
 
-    // Opens what the dialog's command line names, else the default database. True when even
-    // that failed, so that the caller shows "Failed to open the Fastfile database!". The tree
+    // Opens what the dialog's command line names, else the default database. False when even
+    // that failed (the caller then shows "Failed to open the Fastfile database!"). The tree
     // is not built yet.
     bool OpenFromCommandLine(std::string_view commandLine);
 

@@ -2,7 +2,8 @@
 #pragma once
 
 // One definition each of the names shared with start-up: the same name defined twice with
-// different types is two objects the linker may confuse.
+// different types is two objects the linker may confuse. The settings the browser reads and
+// writes are TexBench's settings table, with their defaults.
 #include "texbench/startup/product_name.h"
 #include "texbench/startup/settings.h"
 
@@ -17,14 +18,6 @@ inline constexpr const char* kOpenFastfileTitle = "Open Fastfile";  // STRING 36
 inline constexpr const char* kFolderPropertiesCaption = "Folder Properties";
 inline constexpr const char* kImageInfoFormat = "%d * %d pixel, %d bpp";
 inline constexpr const char* kTransparentSuffix = " (transparent)";
-
-// The settings the browser reads and writes.
-inline constexpr const char* kKeyNoSound = "No Snd";
-inline constexpr const char* kKeyResetZoom = "Reset Zoom";
-inline constexpr const char* kKeyFixBpp = "Fix BPP";
-inline constexpr const char* kKeyPosX = "Pos X";
-inline constexpr const char* kKeyPosY = "Pos Y";
-inline constexpr const char* kKeyFastfilePath = "Fastfile Path";
 
 // The stand-in database entry of the game's sound Fastfile.
 inline constexpr const char* kSoundEntryPath = "sound\\Common";

@@ -97,9 +97,9 @@ MainDialog::MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings,
     setWindowIcon(ProgramIcon());
     CreateControls();
 
-    const bool noDatabase = model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString());
+    const bool opened = model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString());
     ReportOpenFailure();
-    if (noDatabase) {
+    if (!opened) {
         qm::ShowMessageBox(kDatabaseFailed, kProductName, qm::MessageBoxButtons::Ok,
                            qm::MessageBoxIcon::Error);
     }
@@ -111,8 +111,8 @@ MainDialog::MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings,
 
 MainDialog::~MainDialog() {
     // pos() is the restored position even while the dialog is minimised.
-    settings_.SetInt(kSettingsSection, kKeyPosX, pos().x());
-    settings_.SetInt(kSettingsSection, kKeyPosY, pos().y());
+    settings_.SetInt(kPosX.section, kPosX.key, pos().x());
+    settings_.SetInt(kPosY.section, kPosY.key, pos().y());
     model_.reset();
 }
 
@@ -178,8 +178,8 @@ void MainDialog::CreateControls() {
 }
 
 void MainDialog::PlaceAtSavedPosition() {
-    const int x = settings_.GetInt(kSettingsSection, kKeyPosX, -1);
-    const int y = settings_.GetInt(kSettingsSection, kKeyPosY, -1);
+    const int x = ReadInt(settings_, kPosX);
+    const int y = ReadInt(settings_, kPosY);
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || x < 0 || y < 0) {
         return;

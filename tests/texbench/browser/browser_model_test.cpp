@@ -63,7 +63,7 @@ class BrowserModelTest : public ::testing::Test {
     // Starts the model as the dialog does: open, then build the tree.
     std::unique_ptr<BrowserModel> Start(const std::string& commandLine = "") {
         auto model = std::make_unique<BrowserModel>(Lib(), settings_);
-        failed_ = model->OpenFromCommandLine(commandLine);
+        opened_ = model->OpenFromCommandLine(commandLine);
         model->BuildTree();
         return model;
     }
@@ -74,7 +74,7 @@ class BrowserModelTest : public ::testing::Test {
     }
 
     CIniDocument settings_;
-    bool failed_ = false;
+    bool opened_ = false;
 };
 
 const std::string kDatabase =
@@ -99,10 +99,10 @@ TEST_F(BrowserModelTest, DatabaseTreeHidesSoundsUnlessNoSndIsZero) {
         SCOPED_TRACE(c.noSnd != nullptr ? c.noSnd : "absent");
         settings_.Clear();
         if (c.noSnd != nullptr) {
-            settings_.SetString(kUiSection, kKeyNoSound, c.noSnd);
+            settings_.SetString(kNoSound.section, kNoSound.key, c.noSnd);
         }
         auto model = Start();
-        ASSERT_FALSE(failed_);
+        ASSERT_TRUE(opened_);
         EXPECT_EQ(model->Mode(), BrowserMode::Database);
         EXPECT_EQ(Texts(model->Tree().Roots()), c.roots);
         EXPECT_EQ(Texts(model->Tree().FirstRoot()->Children()),
@@ -178,7 +178,7 @@ TEST_F(BrowserModelTest, SoundEntryOpensTheGamesSoundFastfile) {
         Fastfile("COMMON.FFL"),
         browser_test::SoundArchive({{"roar.wav", browser_test::Wav(22050, 1, 16, 0.2)},
                                     {"hiss.wav", browser_test::Wav(11025, 2, 8, 0.1)}}));
-    settings_.SetString(kUiSection, kKeyNoSound, "0");
+    settings_.SetString(kNoSound.section, kNoSound.key, "0");
     auto model = Start();
     model->SelectNode(Node(*model, "sound\\Common"));
     EXPECT_EQ(RowNames(*model), (std::vector<std::string>{"hiss.wav", "roar.wav"}));
@@ -254,7 +254,7 @@ TEST_F(BrowserModelTest, CommandLineOpensDatabaseFastfileOrTheDefaultDatabase) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
         auto model = Start(c.commandLine);
-        EXPECT_FALSE(failed_);
+        EXPECT_TRUE(opened_);
         EXPECT_EQ(model->Mode(), c.mode);
         const char* path = c.mode == BrowserMode::Database ? Lib().FFLGetDbPath(model->Database())
                                                            : Lib().FFLGetPath(model->OpenArchive());
@@ -340,7 +340,7 @@ TEST_F(BrowserModelTest, ADatabaseFromAFileOpensTheFastfilesBesideIt) {
 
 TEST_F(BrowserModelTest, WithoutAnyDatabaseTheCallerIsToldAndTheTreeStaysEmpty) {
     auto model = Start("-nosplash missing.ffl");
-    EXPECT_TRUE(failed_);
+    EXPECT_FALSE(opened_);
     EXPECT_EQ(model->Mode(), BrowserMode::Empty);
     EXPECT_TRUE(model->Tree().Empty());
     EXPECT_EQ(model->SelectedNode(), nullptr);
@@ -354,7 +354,7 @@ TEST_F(BrowserModelTest, FolderPropertiesNameFolderFileCountAndKind) {
     MakeFastfile("alpha.ffl",
                  {{"levels\\alpha\\a.bin", Data("abc")}, {"levels\\alpha\\b.bin", Data("d")}});
     MakeFastfile("beta.ffl", {});
-    settings_.SetString(kUiSection, kKeyNoSound, "0");
+    settings_.SetString(kNoSound.section, kNoSound.key, "0");
     auto model = Start();
 
     struct Case {
@@ -441,7 +441,7 @@ TEST_F(BrowserModelTest, OpenFastfileRemembersItsDirectoryAndFallsBackToTheDatab
         browser_test::MakeFastfile(directory + "/mod.ffl", {{"graphics\\mod\\m.rim", Data("m")}}));
     model->OpenFastfile(directory + "/mod.ffl");
     EXPECT_EQ(model->Mode(), BrowserMode::SingleFastfile);
-    EXPECT_EQ(settings_.GetString(kSettingsSection, kKeyFastfilePath, ""), directory);
+    EXPECT_EQ(ReadText(settings_, kFastfilePath), directory);
     EXPECT_EQ(model->FastfileDialogDirectory(), directory);
     EXPECT_NE(model->Tree().Find("graphics\\mod"), nullptr);
 
