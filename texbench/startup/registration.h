@@ -19,14 +19,14 @@ inline constexpr suite::ProgramRegistration kRegistration{
      "application/x-quillmark-fastfile"},
 };
 
-// programPath: the program's full file name. Failures are ignored, entry by entry.
-// `refreshDesktop` false leaves an up-to-date desktop entry alone: a start need not rerun the
-// desktop's cache tools when nothing changed.
-inline void RegisterProgram(const std::string& programPath, bool refreshDesktop = true) {
-    suite::RegisterProgram(kRegistration, programPath, refreshDesktop);
+// programPath: the program's full file name. A failing entry does not stop the others; false
+// when any failed. `refreshDesktop` false leaves an up-to-date desktop entry alone: a start
+// need not rerun the desktop's cache tools when nothing changed.
+inline bool RegisterProgram(const std::string& programPath, bool refreshDesktop = true) {
+    return suite::RegisterProgram(kRegistration, programPath, refreshDesktop);
 }
-inline void UnregisterProgram() {
-    suite::UnregisterProgram(kRegistration);
+inline bool UnregisterProgram() {
+    return suite::UnregisterProgram(kRegistration);
 }
 
 }  // namespace texbench

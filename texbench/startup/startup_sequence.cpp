@@ -43,27 +43,30 @@ class WaitCursor {
     bool on_ = true;
 };
 
-// Steps 1 and 2: false when this start ends here (registration, or handed over to the running
-// instance).
-bool BecomeTheInstance(ApplicationState& state, const StartupOptions& options,
-                       StartupShell& shell) {
+// How a step of start-up left the program.
+enum class StepResult { GoOn, Done, Failed };
+
+// Steps 1 and 2: Done when this start ends here (registered, unregistered, or handed over to
+// the running instance), Failed when the registration or unregistration failed.
+StepResult BecomeTheInstance(ApplicationState& state, const StartupOptions& options,
+                             StartupShell& shell) {
     switch (state.commandLine.command) {
         case StartCommand::Register:
-            RegisterProgram(state.programPath);
-            return false;
+            return RegisterProgram(state.programPath) ? StepResult::Done : StepResult::Failed;
         case StartCommand::Unregister:
-            UnregisterProgram();
-            return false;
+            return UnregisterProgram() ? StepResult::Done : StepResult::Failed;
         case StartCommand::Run:
             break;
     }
     state.instanceEndpoint = qm::IpcListener::Listen(kInstanceName);
     if (state.instanceEndpoint) {
         shell.ServeInstanceEndpoint(*state.instanceEndpoint);
-        return true;
+        return StepResult::GoOn;
     }
     // Without an endpoint and nobody answering there, this start goes on alone.
-    return !HandOverToRunningInstance(state.commandLine.text, options.handOverTimeout);
+    return HandOverToRunningInstance(state.commandLine.text, options.handOverTimeout)
+               ? StepResult::Done
+               : StepResult::GoOn;
 }
 
 // Step 8: STRING 4 with the stop icon when the library cannot be bound.
@@ -109,16 +112,26 @@ bool Prepare(ApplicationState& state, const StartupOptions& options, StartupShel
     return true;
 }
 
-// Steps 1 to 16; returning early is "end".
-void Start(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
-    if (!BecomeTheInstance(state, options, shell) || !Prepare(state, options, shell)) {
-        return;
+// Steps 1 to 16; returning early is "end". The exit code: 1 when start-up failed (a failed
+// registration or unregistration, no game, no PackLib, the read-only check refused), else 0.
+int Start(ApplicationState& state, const StartupOptions& options, StartupShell& shell) {
+    switch (BecomeTheInstance(state, options, shell)) {
+        case StepResult::Done:
+            return 0;
+        case StepResult::Failed:
+            return 1;
+        case StepResult::GoOn:
+            break;
+    }
+    if (!Prepare(state, options, shell)) {
+        return 1;
     }
     if (state.splashDuration != 0) {
         shell.ShowSplash(state.splashDuration);
     }
     state.skinMode = TakeSkin(state);
     shell.RunMainDialog(state);
+    return 0;
 }
 
 void Exit(ApplicationState& state, StartupShell& shell) {
@@ -142,9 +155,9 @@ int RunTexBench(const StartupOptions& options, StartupShell& shell) {
     ApplicationState state;
     state.programPath = options.programPath;
     state.commandLine = ParseCommandLine(options.commandLine);
-    Start(state, options, shell);
+    const int exitCode = Start(state, options, shell);
     Exit(state, shell);
-    return 0;
+    return exitCode;
 }
 
 bool HandOverToRunningInstance(const std::string& commandLine, std::chrono::milliseconds timeout) {

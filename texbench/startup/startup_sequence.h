@@ -76,7 +76,8 @@ struct StartupOptions {
     std::chrono::milliseconds handOverTimeout{5000};
 };
 
-// Runs the program from its command line to its exit steps; returns the exit code (0).
+// Runs the program from its command line to its exit steps; returns the exit code: 0 when it
+// did what it was started for, 1 when start-up failed (see Start in the source).
 int RunTexBench(const StartupOptions& options, StartupShell& shell);
 
 // The second start's part: asks the running instance to come to the front and, when text

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -167,9 +168,24 @@ TEST_F(StartupSequence, RegistrationEndsWithoutWindowsOrSettings) {
     EXPECT_FALSE(fs::exists(SettingsFile()));
 }
 
+// A registration that could not be written is a failed run, not a silent success: scripts and
+// installers that run -register look at the exit code.
+TEST_F(StartupSequence, AFailedRegistrationEndsWithExitCodeOne) {
+    Touch(env_.File("not-a-directory"));
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    const std::string kept = previous != nullptr ? previous : "";
+    setenv("XDG_DATA_HOME", env_.File("not-a-directory/data").c_str(), 1);
+    EXPECT_EQ(Run("-register"), 1);
+    EXPECT_TRUE(shell_.events.empty());
+    setenv("XDG_DATA_HOME", kept.c_str(), 1);
+    if (previous == nullptr) {
+        unsetenv("XDG_DATA_HOME");
+    }
+}
+
 TEST_F(StartupSequence, MissingLibraryShowsTheStopMessageAndEnds) {
     options_.libraryName = "NoSuchLib.dll";
-    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run(""), 1);
     ASSERT_EQ(boxes_.Asked().size(), 1u);
     EXPECT_EQ(boxes_.Asked()[0].text,
               "ERROR: Failed to load Library!\nMake sure that  you have the latest version of "
@@ -185,7 +201,7 @@ TEST_F(StartupSequence, CancelledReadOnlyCheckEnds) {
     ASSERT_TRUE(
         qm::WriteFileAttributes(env_.File("game/fastfile/menus.ffl"), qm::kFileAttributeReadOnly));
     boxes_.Push(qm::MessageBoxResult::Cancel);
-    EXPECT_EQ(Run("-nosplash"), 0);
+    EXPECT_EQ(Run("-nosplash"), 1);
     ASSERT_EQ(boxes_.Asked().size(), 1u);
     EXPECT_EQ(boxes_.Asked()[0].caption, "Skinwright");
     EXPECT_NE(boxes_.Asked()[0].text.find("Do you want Skinwright to do this"), std::string::npos);
@@ -195,7 +211,7 @@ TEST_F(StartupSequence, CancelledReadOnlyCheckEnds) {
 TEST_F(StartupSequence, GameNotFoundAndCancelledEndsBeforeTheSettings) {
     SetGamePathInRegistry(env_.File("nowhere"));
     options_.searchPlaces = {};
-    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run(""), 1);
     EXPECT_EQ(shell_.events,
               (std::vector<std::string>{"serve", "wait", "ask", "unwait", "unserve"}));
     ASSERT_EQ(boxes_.Asked().size(), 1u);
