@@ -130,7 +130,7 @@ struct DataRange {
 
 // Walks the directory and builds the items, without data. False on any bad entry or
 // allocation failure; every range is checked to lie inside the data block.
-bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& directory,
+bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& directory, bool withData,
                    std::vector<DataRange>& ranges, Cause& cause) {
     const std::uint64_t directorySize = header.directorySize;
     ItemAppender appender(archive);
@@ -152,6 +152,12 @@ bool ReadDirectory(FFLARCHIVE* archive, const Header& header, const Block& direc
         FFLITEM* item = NewItemRecord(std::string_view(path, *pathLength), nullptr, 0);
         if (item == nullptr) {
             return false;
+        }
+        // A names-only parse has no data to hold, but keeps the length the directory lists so
+        // that a listing can show sizes without reading the data block. The data stays null,
+        // so FFLGetItemData reports nothing and a save writes the item empty.
+        if (!withData) {
+            item->dwSize = length;
         }
         appender.Append(item);
         ranges.push_back({item, offset, length});
@@ -215,7 +221,7 @@ ArchivePtr ReadDirectoryLayout(std::FILE* file, std::uint64_t fileLength, const 
         return nullptr;
     }
     std::vector<DataRange> ranges;
-    if (!ReadDirectory(archive.get(), header, *directory, ranges, cause)) {
+    if (!ReadDirectory(archive.get(), header, *directory, mode.withData, ranges, cause)) {
         return nullptr;
     }
     if (mode.withData && !ReadItemData(file, dataStart, ranges, cause)) {
@@ -308,6 +314,9 @@ ArchivePtr ReadSoundLayout(std::FILE* file, std::uint64_t fileLength, const std:
             return nullptr;
         }
         item->wTag = record->tag;
+        if (!mode.withData) {
+            item->dwSize = record->chunkBytes;  // the listed length, as for the directory layout
+        }
         appender.Append(item);
         position = record->chunkOffset + record->chunkBytes;
     }

@@ -34,7 +34,8 @@ extern "C" {
 typedef struct FFLITEM {
     char szPath[FFL_MAX_PATH]; /* item path inside the archive, at most 259 characters */
     unsigned char* lpData;     /* library-owned data block, null when none */
-    uint32_t dwSize;           /* bytes in lpData, 0 when none */
+    uint32_t dwSize;           /* bytes in lpData; 0 when none, except that an item of a
+                                  parsed archive keeps the length its file lists */
     uint16_t wTag;             /* sound archive item tag, 0 otherwise */
     struct FFLITEM* lpNext;    /* next item, null for the last */
 } FFLITEM;

@@ -80,6 +80,26 @@ TEST_F(FftoolArchive, BadCommandLinesAndUnreadableFiles) {
     }
 }
 
+// Listing reads only the directory: a Fastfile whose data part was cut off (an interrupted
+// copy) still lists every item with the size its directory gives, while the commands that
+// need the data refuse it. A sound Fastfile lists its sizes the same way.
+TEST_F(FftoolArchive, ListShowsSizesFromTheDirectoryEvenWhenTheDataIsCutOff) {
+    const Bytes directory = Concat({Entry(0, 3, "gfx\\a.rim"), Entry(4, 600, "big")});
+    const std::string cut = dir_.File("cut.ffl");
+    WriteFile(cut, Concat({Header(2, static_cast<uint32_t>(directory.size()), 604), directory,
+                           Bytes{'a', 'b'}}));
+    const RunResult list = Fftool("list " + Quote(cut));
+    EXPECT_EQ(list.status, 0) << list.out;
+    EXPECT_EQ(list.out, "         3  gfx\\a.rim\n       600  big\n2 item(s)\n");
+    EXPECT_EQ(Fftool("extract " + Quote(cut) + " " + Quote(dir_.File("out"))).status, 1);
+
+    const std::string sound = dir_.File("sound.ffl");
+    WriteFile(sound, Concat({SoundRecord(1, "s\\a.wav", "WAVEabcd"), Bytes{0xFF, 0xFF}}));
+    const RunResult sounds = Fftool("list " + Quote(sound));
+    EXPECT_EQ(sounds.status, 0) << sounds.out;
+    EXPECT_EQ(sounds.out, "        16  s\\a.wav\n1 item(s)\n");
+}
+
 // Item paths are data from the file; extraction must keep every write inside the chosen
 // directory.
 TEST_F(FftoolArchive, ExtractRefusesPathsLeadingOutsideTheDirectory) {

@@ -221,6 +221,14 @@ TEST(ArchiveOpen, ParseNeedsOnlyTheDirectory) {
         Archive parsed(FFLParseArchive(path.c_str()));
         ASSERT_NE(parsed.handle, nullptr);
         EXPECT_EQ(ItemPaths(parsed.handle), (std::vector<std::string>{"gfx\\a.rim", "b"}));
+        // The records keep the listed lengths for listings, yet the items hold no data.
+        FFLITEM* first = FFLGetFirstItem(parsed.handle);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(first->dwSize, 3u);
+        EXPECT_EQ(first->lpNext->dwSize, 5u);
+        uint32_t size = 99;
+        EXPECT_EQ(FFLGetItemData(first, &size), nullptr);
+        EXPECT_EQ(size, 0u);
         qm::DebugCapture capture;
         EXPECT_EQ(FFLOpenArchive(path.c_str()), nullptr);
         EXPECT_EQ(capture.Text(),

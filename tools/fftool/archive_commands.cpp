@@ -42,6 +42,12 @@ OpenArchive Open(const PACKLIBEXPORT* lib, const std::string& file) {
     return OpenArchive(lib, lib->FFLOpenArchive(ArchiveFileArgument(file).c_str()));
 }
 
+// Names and listed sizes only: the data block is never read, so listing a large Fastfile
+// costs its directory, and one whose data part is damaged or cut off still lists.
+OpenArchive Parse(const PACKLIBEXPORT* lib, const std::string& file) {
+    return OpenArchive(lib, lib->FFLParseArchive(ArchiveFileArgument(file).c_str()));
+}
+
 int Unreadable(const std::string& file) {
     return Failure(ReadFailureMessage(file, "Fastfile"));
 }
@@ -120,15 +126,14 @@ int RunList(Context& context) {
     if (lib == nullptr) {
         return kExitFailure;
     }
-    OpenArchive archive = Open(lib, args[0]);
+    OpenArchive archive = Parse(lib, args[0]);
     if (!archive) {
         return Unreadable(args[0]);
     }
     for (FFLITEM* item = lib->FFLGetFirstItem(archive.get()); item != nullptr;
          item = lib->FFLGetNextItem(item)) {
-        uint32_t size = 0;
-        lib->FFLGetItemData(item, &size);
-        std::printf("%10u  %s\n", static_cast<unsigned>(size), lib->FFLGetItemPath(item));
+        // A parsed item has no data; its record holds the length the file lists.
+        std::printf("%10u  %s\n", static_cast<unsigned>(item->dwSize), lib->FFLGetItemPath(item));
     }
     std::printf("%u item(s)\n", static_cast<unsigned>(lib->FFLGetItemCount(archive.get())));
     return kExitOk;
