@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "packlib/archive_records.h"
+#include "packlib/item_index.h"
 #include "packlib/library_state.h"
 #include "packlib/packlib_exports.h"
-#include "platform/ascii.h"
 #include "platform/debug_output.h"
 
 namespace packlib {
@@ -63,17 +63,16 @@ void FreeArchiveRecord(FFLARCHIVE* archive) {
     }
     LiveArchives().Remove(archive);
     ArchiveFileStates().Erase(archive);
+    ForgetIndex(archive);
     std::free(archive);
 }
 
 void AppendItem(FFLARCHIVE* archive, FFLITEM* item) {
-    FFLITEM** link = &archive->lpFirst;
-    while (*link != nullptr) {
-        link = &(*link)->lpNext;
-    }
-    *link = item;
+    FFLITEM* last = LastItem(archive);
+    (last != nullptr ? last->lpNext : archive->lpFirst) = item;
     item->lpNext = nullptr;
     ++archive->dwCount;
+    NoteAppended(archive, item);
     if (archive->bSound != 0) {
         SoundArchiveItems().Add(item);
     }
@@ -134,20 +133,6 @@ bool SetPathField(char* field, bool handleValid, const char* path, const char* n
     }
     CopyPathField(field, path);
     return true;
-}
-
-bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (qm::LowerAscii(*a) != qm::LowerAscii(*b)) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
-const char* NamePart(const char* path) {
-    const char* slash = std::strrchr(path, '\\');
-    return slash != nullptr ? slash + 1 : path;
 }
 
 }  // namespace
@@ -213,8 +198,12 @@ PACKLIB_EXPORT const void* FFLAPI FFLGetItemData(FFLITEM* lpItem, uint32_t* lpdw
 
 PACKLIB_EXPORT bool FFLAPI FFLSetItemPath(FFLITEM* lpItem, const char* lpszPath) {
     const bool valid = packlib::IsLiveItem(lpItem);
-    return packlib::SetPathField(valid ? lpItem->szPath : nullptr, valid, lpszPath,
-                                 "FFLSetItemPath");
+    if (!packlib::SetPathField(valid ? lpItem->szPath : nullptr, valid, lpszPath,
+                               "FFLSetItemPath")) {
+        return false;
+    }
+    packlib::NotePathChanged();
+    return true;
 }
 
 PACKLIB_EXPORT bool FFLAPI FFLSetItemData(FFLITEM* lpItem, const void* lpData, uint32_t dwSize) {
@@ -276,15 +265,18 @@ PACKLIB_EXPORT void FFLAPI FFLDeleteItem(FFLARCHIVE* lpArchive, FFLITEM* lpItem)
         qm::DebugOutput("WARNING: FFLDeleteItem() called with invalid parameter!\n");
         return;
     }
-    FFLITEM** link = &lpArchive->lpFirst;
-    while (*link != nullptr && *link != lpItem) {
-        link = &(*link)->lpNext;
+    FFLITEM* previous = nullptr;
+    FFLITEM* item = lpArchive->lpFirst;
+    while (item != nullptr && item != lpItem) {
+        previous = item;
+        item = item->lpNext;
     }
-    if (*link == nullptr) {
+    if (item == nullptr) {
         qm::DebugOutput("ERROR: FFLDeleteItem() the specified item is NOT in this archive!\n");
         return;
     }
-    *link = lpItem->lpNext;
+    packlib::NoteRemoving(lpArchive, lpItem, previous);
+    (previous != nullptr ? previous->lpNext : lpArchive->lpFirst) = lpItem->lpNext;
     packlib::FreeItemRecord(lpItem);
     if (lpArchive->dwCount != 0) {
         --lpArchive->dwCount;
@@ -297,13 +289,7 @@ PACKLIB_EXPORT FFLITEM* FFLAPI FFLFindItem(FFLARCHIVE* lpArchive, const char* lp
         qm::DebugOutput("WARNING: FFLFindItem() called with invalid parameter!\n");
         return nullptr;
     }
-    for (FFLITEM* item = lpArchive->lpFirst; item != nullptr; item = item->lpNext) {
-        const char* candidate = bNameOnly ? packlib::NamePart(item->szPath) : item->szPath;
-        if (packlib::EqualIgnoringAsciiCase(candidate, lpszName)) {
-            return item;
-        }
-    }
-    return nullptr;
+    return packlib::FindFirstItem(lpArchive, lpszName, bNameOnly);
 }
 
 }  // extern "C"

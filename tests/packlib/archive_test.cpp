@@ -424,6 +424,86 @@ TEST(ArchiveItems, FindByWholePathOrByNameIgnoringAsciiCase) {
     EXPECT_EQ(FFLFindItem(archive.handle, "\xE9t\xE9", false), nullptr);
 }
 
+// The first match in list order, found by walking the records the way a caller would.
+FFLITEM* FirstMatchByWalking(FFLARCHIVE* archive, const std::string& name, bool nameOnly) {
+    auto fold = [](std::string text) {
+        for (char& c : text) {
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        return text;
+    };
+    for (FFLITEM* item = archive->lpFirst; item != nullptr; item = item->lpNext) {
+        std::string path = item->szPath;
+        if (nameOnly && path.rfind('\\') != std::string::npos) {
+            path = path.substr(path.rfind('\\') + 1);
+        }
+        if (fold(path) == fold(name)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+// Lookups are answered from an index beside the list; whatever the adds, deletes, renames and
+// data changes, every lookup must still give the first match in list order, and the records
+// must still form the list that callers walk.
+TEST(ArchiveItems, FindKeepsTheFirstMatchThroughEveryEdit) {
+    const std::vector<std::string> names = {"a\\x.rim", "A\\X.RIM", "b\\x.rim", "x.rim",
+                                            "X.Rim",    "b\\y",     "y",        "a\\b\\y"};
+    std::mt19937 random(22);
+    for (int run = 0; run < 20; ++run) {
+        Archive archive(FFLCreateArchive("x"));
+        for (int step = 0; step < 120; ++step) {
+            std::vector<FFLITEM*> items;
+            for (FFLITEM* item = archive->lpFirst; item != nullptr; item = item->lpNext) {
+                items.push_back(item);
+            }
+            ASSERT_EQ(items.size(), FFLGetItemCount(archive.handle));
+            const std::string& name = names[random() % names.size()];
+            FFLITEM* some = items.empty() ? nullptr : items[random() % items.size()];
+            switch (items.empty() ? 0 : random() % 5) {
+                case 0:
+                case 1:
+                    ASSERT_NE(FFLAddItem(archive.handle, name.c_str(), "d", 1), nullptr);
+                    break;
+                case 2:
+                    FFLDeleteItem(archive.handle, some);
+                    break;
+                case 3:
+                    ASSERT_TRUE(FFLSetItemPath(some, name.c_str()));
+                    break;
+                default:
+                    ASSERT_TRUE(FFLSetItemData(some, "new", 3));
+                    break;
+            }
+            for (const std::string& wanted : names) {
+                for (bool nameOnly : {false, true}) {
+                    ASSERT_EQ(FFLFindItem(archive.handle, wanted.c_str(), nameOnly),
+                              FirstMatchByWalking(archive.handle, wanted, nameOnly))
+                        << "run " << run << " step " << step << " " << wanted << " " << nameOnly;
+                }
+            }
+        }
+    }
+}
+
+// Adds after the list was changed behind the library's back (the records are the caller's to
+// read, and a careless caller may relink them) still append at the real end.
+TEST(ArchiveItems, AddsFollowTheListAsTheRecordsShowIt) {
+    Archive archive(FFLCreateArchive("x"));
+    FFLITEM* a = FFLAddItem(archive.handle, "a", "1", 1);
+    FFLITEM* b = FFLAddItem(archive.handle, "b", "2", 1);
+    ASSERT_EQ(FFLFindItem(archive.handle, "b", false), b);
+    // The caller moves b to the front by hand.
+    a->lpNext = nullptr;
+    b->lpNext = a;
+    archive->lpFirst = b;
+    FFLITEM* c = FFLAddItem(archive.handle, "c", "3", 1);
+    EXPECT_EQ(a->lpNext, c);
+    EXPECT_EQ(ItemPaths(archive.handle), (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(FFLFindItem(archive.handle, "c", false), c);
+}
+
 TEST(ArchiveItems, DeleteOnlyFromTheOwningArchive) {
     Archive first(FFLCreateArchive("a"));
     Archive second(FFLCreateArchive("b"));
