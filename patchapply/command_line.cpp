@@ -24,7 +24,15 @@ bool StartsWithOption(std::string_view text, std::string_view option) {
 CommandLine ParseCommandLine(std::string_view text) {
     CommandLine result;
     const std::string_view trimmed = qm::Trim(text);
-    if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
+    if (StartsWithOption(trimmed, "-uninstall")) {
+        result.kind = CommandKind::Uninstall;
+        std::string_view rest = qm::Trim(trimmed.substr(10));
+        if (StartsWithOption(rest, "-force")) {
+            result.force = true;
+            rest = qm::Trim(rest.substr(6));
+        }
+        result.fileName = std::string(rest);
+    } else if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
         result.kind = CommandKind::Register;
     } else if (StartsWithOption(trimmed, "-unregister") ||
                StartsWithOption(trimmed, "-unregserver")) {

@@ -6,12 +6,14 @@
 
 namespace patchapply {
 
-enum class CommandKind { Install, Register, Unregister };
+enum class CommandKind { Install, Register, Unregister, Uninstall };
 
 struct CommandLine {
     CommandKind kind = CommandKind::Install;
     bool quiet = false;    // "-noprompt": no information dialog, success message or broadcast
-    std::string fileName;  // trimmed; quotes are kept as the shell association passes them
+    bool force = false;    // "-uninstall -force": restore items changed since without asking
+    std::string fileName;  // trimmed; quotes are kept as the shell association passes them;
+                           // for "-uninstall" the record's folder or folder name
 };
 
 CommandLine ParseCommandLine(std::string_view text);

@@ -6,6 +6,7 @@
 
 #include "patchapply/failure_details.h"
 #include "patchapply/install_loop.h"
+#include "patchapply/install_recording.h"
 #include "patchapply/installer_texts.h"
 #include "platform/library_binding.h"
 #include "platform/message_box.h"
@@ -77,6 +78,13 @@ RunOutcome RunInstallation(const PACKLIBEXPORT& packLib, const PATCHLIBEXPORT& p
         frontEnd.NothingInstalled("the installation was not confirmed");
         return RunOutcome::Ended;
     }
+    std::string recordFailure;
+    if (!RecordInstallation(packLib, *database, patchLib, *patch, &recordFailure)) {
+        ShowStop(kNoRecord, recordFailure);
+        frontEnd.NothingInstalled("the record of what the patch replaces could not be written");
+        return RunOutcome::Ended;
+    }
+    StopHereForTests("QUILLMARK_TEST_STOP_AFTER_SAVES", 0);
     InstallLoop loop(packLib, *database, frontEnd, options.pause);
     const int status = loop.Run(*patch);
     if (!command.quiet) {

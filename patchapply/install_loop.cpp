@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "patchapply/failure_details.h"
+#include "patchapply/install_recording.h"
 #include "patchapply/installer_texts.h"
 #include "patchapply/target_paths.h"
 #include "platform/message_box.h"
@@ -96,28 +97,33 @@ int InstallLoop::InstallTarget(const KDZITEM& item, const std::string& target) {
     return status;
 }
 
-// A path without a folder (no backslash, or only a leading one) names a sound in
-// COMMON.FFL; any other is found through the database by its folder.
+std::optional<TargetFastfile> FindTargetFastfile(const PACKLIBEXPORT& packLib, FFLDB& database,
+                                                 const std::string& target) {
+    const std::size_t slash = target.rfind('\\');
+    if (slash == std::string::npos || slash == 0) {
+        return TargetFastfile{suite::kSoundFastfile, true};
+    }
+    FFLDBITEM* entry = packLib.FFLFindDbItem(&database, target.substr(0, slash).c_str(), nullptr);
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return TargetFastfile{entry->szFile, false};
+}
+
 FFLARCHIVE* InstallLoop::OpenTargetArchive(const std::string& target, bool* soundArchive,
                                            int* status) {
-    const std::size_t slash = target.rfind('\\');
-    std::string fileName;
-    if (slash == std::string::npos || slash == 0) {
-        *soundArchive = true;
-        fileName = suite::kSoundFastfile;
-    } else {
-        const std::string folder = target.substr(0, slash);
-        FFLDBITEM* entry = lib_.FFLFindDbItem(&database_, folder.c_str(), nullptr);
-        if (entry == nullptr) {
-            const std::string details = Named("Target", target) + ": the folder \"" + folder +
-                                        "\" has no entry in the Fastfile database";
-            Ask(kNotInDatabase, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Information,
-                details);
-            *status = AskOkCancel(kNoFastfile, details);
-            return nullptr;
-        }
-        fileName = entry->szFile;
+    const auto found = FindTargetFastfile(lib_, database_, target);
+    if (!found) {
+        const std::string folder = target.substr(0, target.rfind('\\'));
+        const std::string details = Named("Target", target) + ": the folder \"" + folder +
+                                    "\" has no entry in the Fastfile database";
+        Ask(kNotInDatabase, qm::MessageBoxButtons::OkCancel, qm::MessageBoxIcon::Information,
+            details);
+        *status = AskOkCancel(kNoFastfile, details);
+        return nullptr;
     }
+    *soundArchive = found->soundArchive;
+    const std::string fileName = found->fileName;
     FailureDetails failure;
     FFLARCHIVE* archive = lib_.FFLOpenArchive(fileName.c_str());
     if (archive == nullptr) {
@@ -147,6 +153,7 @@ int InstallLoop::WriteItem(FFLARCHIVE* archive, const KDZITEM& item, const std::
     if (!lib_.FFLSaveArchive(archive, nullptr)) {
         return AskOkCancel(kSaveFailed, failure.Describe(fastfile));
     }
+    StopHereForTests("QUILLMARK_TEST_STOP_AFTER_SAVES", ++saves_);
     return kGoOn;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 #include "packlib/packlib.h"
@@ -9,6 +10,16 @@
 #include "patchlib/patchlib.h"
 
 namespace patchapply {
+
+// The Fastfile a target path lives in: a path without a folder (no backslash, or only a
+// leading one) names a sound in COMMON.FFL; any other is found through the database by its
+// folder. Empty when the folder has no database entry.
+struct TargetFastfile {
+    std::string fileName;
+    bool soundArchive = false;
+};
+std::optional<TargetFastfile> FindTargetFastfile(const PACKLIBEXPORT& packLib, FFLDB& database,
+                                                 const std::string& target);
 
 class InstallLoop {
   public:
@@ -31,6 +42,7 @@ class InstallLoop {
     InstallFrontEnd& frontEnd_;
     std::chrono::milliseconds pause_;
     int status_ = 1;
+    int saves_ = 0;
 };
 
 }  // namespace patchapply

@@ -10,6 +10,7 @@
 #include "patchapply/console_front_end.h"
 #include "patchapply/install_engine.h"
 #include "patchapply/registration.h"
+#include "patchapply/uninstall_engine.h"
 #include "platform/command_line_text.h"
 #include "platform/program_path.h"
 
@@ -44,10 +45,14 @@ bool AsksForHelp(int argc, char** argv) {
 void PrintHelp() {
     std::printf(
         "Usage: patchapply [-noprompt] PATCH.kdz\n"
+        "       patchapply -uninstall [-force] RECORD\n"
         "       patchapply -register | -unregister\n"
         "Installs a Fastfile patch into the game's Fastfiles. With a display it shows its\n"
         "dialogs; without one it asks on the terminal.\n\n"
         "  -noprompt    install without asking (questions take their default answers)\n"
+        "  -uninstall   take an installed patch back out; RECORD is a folder listed by\n"
+        "               'fftool installed'. Items changed since are only restored after a\n"
+        "               question, or at once with -force\n"
         "  -register    write PatchApply's registry entries and the .kdz association, then end\n"
         "  -unregister  remove them, then end\n\n"
         "Exit status: 0 when the patch was installed, 1 otherwise.\n");
@@ -69,6 +74,10 @@ int main(int argc, char** argv) {
     if (command.kind == CommandKind::Unregister) {
         UnregisterInstaller();
         return 0;
+    }
+    if (command.kind == CommandKind::Uninstall) {
+        ConsoleFrontEnd frontEnd;
+        return RunUninstaller(command, frontEnd) ? 0 : 1;
     }
     const InstallOptions options{std::chrono::milliseconds(200)};
 #if defined(QM_PATCHAPPLY_QT)

@@ -11,6 +11,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -21,6 +22,8 @@
 #include "platform/library_binding.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "suite/install_record.h"
+#include "suite/uninstall.h"
 #include "tests/packlib/test_files.h"
 
 using namespace packlib_test;
@@ -83,22 +86,29 @@ class MemoryPatch {
 };
 
 // The stand-in PatchLib opens one file name only, the one the test put its patch under.
+// Every other patch (the install records) is PatchLib's own.
 struct OpenablePatch {
     std::string fileName;
     KDZPATCH* patch = nullptr;
     int opened = 0;
     int closed = 0;
+    const PATCHLIBEXPORT* real = nullptr;
 };
 OpenablePatch g_openable;
 
 KDZPATCH* KDZAPI OpenPatch(const char* file) {
     if (g_openable.fileName != file) {
-        return nullptr;
+        const bool record = std::string_view(file).ends_with(suite::kRecordPatchFile);
+        return record && g_openable.real != nullptr ? g_openable.real->KDZOpenPatch(file) : nullptr;
     }
     ++g_openable.opened;
     return g_openable.patch;
 }
-void KDZAPI ClosePatch(KDZPATCH*) {
+void KDZAPI ClosePatch(KDZPATCH* patch) {
+    if (patch != g_openable.patch && g_openable.real != nullptr) {
+        g_openable.real->KDZClosePatch(patch);
+        return;
+    }
     ++g_openable.closed;
 }
 
@@ -158,6 +168,7 @@ class PatchApplyInstall : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("QUILLMARK_REGISTRY", dir_.File("registry.ini").c_str(), 1);
+        setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
         fastfiles_ = dir_.File("game") + "/fastfile/";
         std::filesystem::create_directories(fastfiles_);
         ASSERT_TRUE(qm::RegistrySetString(qm::RegistryRoot::LocalMachine,
@@ -177,14 +188,18 @@ class PatchApplyInstall : public ::testing::Test {
                           SoundRecord(9, "hiss.wav", "WAVEhiss"), Bytes{0xFF, 0xFF}}));
         patchFile_ = dir_.File("hive.kdz");
         WriteFile(patchFile_, Data("stand-in"));
-        patchLib_.dwSize = sizeof(patchLib_);
+        ASSERT_TRUE(realPatchLib_.Bind("PatchLib.dll", "PatchLibInit", &error)) << error;
+        patchLib_ = realPatchLib_.Record();
+        g_openable.real = &realPatchLib_.Record();
         patchLib_.KDZOpenPatch = OpenPatch;
         patchLib_.KDZClosePatch = ClosePatch;
     }
     void TearDown() override {
+        g_openable = {};
+        realPatchLib_.Unbind();
         packLib_.Unbind();
         unsetenv("QUILLMARK_REGISTRY");
-        g_openable = {};
+        unsetenv("XDG_DATA_HOME");
     }
 
     const PACKLIBEXPORT& Lib() const { return packLib_.Record(); }
@@ -237,6 +252,7 @@ class PatchApplyInstall : public ::testing::Test {
     std::string fastfiles_;
     std::string patchFile_;
     qm::LibraryBinding<PACKLIBEXPORT> packLib_;
+    qm::LibraryBinding<PATCHLIBEXPORT> realPatchLib_;
     PATCHLIBEXPORT patchLib_{};
     RecordingFrontEnd frontEnd_;
     std::vector<Question> asked_;
