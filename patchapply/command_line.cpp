@@ -23,26 +23,28 @@ bool StartsWithOption(std::string_view text, std::string_view option) {
 
 CommandLine ParseCommandLine(std::string_view text) {
     CommandLine result;
-    const std::string_view trimmed = qm::Trim(text);
+    std::string_view trimmed = qm::Trim(text);
+    if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
+        result.kind = CommandKind::Register;
+        return result;
+    }
+    if (StartsWithOption(trimmed, "-unregister") || StartsWithOption(trimmed, "-unregserver")) {
+        result.kind = CommandKind::Unregister;
+        return result;
+    }
+    if (StartsWithOption(trimmed, "-noprompt")) {
+        result.quiet = true;
+        trimmed = qm::Trim(trimmed.substr(9));
+    }
     if (StartsWithOption(trimmed, "-uninstall")) {
         result.kind = CommandKind::Uninstall;
-        std::string_view rest = qm::Trim(trimmed.substr(10));
-        if (StartsWithOption(rest, "-force")) {
+        trimmed = qm::Trim(trimmed.substr(10));
+        if (StartsWithOption(trimmed, "-force")) {
             result.force = true;
-            rest = qm::Trim(rest.substr(6));
+            trimmed = qm::Trim(trimmed.substr(6));
         }
-        result.fileName = std::string(rest);
-    } else if (StartsWithOption(trimmed, "-register") || StartsWithOption(trimmed, "-regserver")) {
-        result.kind = CommandKind::Register;
-    } else if (StartsWithOption(trimmed, "-unregister") ||
-               StartsWithOption(trimmed, "-unregserver")) {
-        result.kind = CommandKind::Unregister;
-    } else if (StartsWithOption(trimmed, "-noprompt")) {
-        result.quiet = true;
-        result.fileName = std::string(qm::Trim(trimmed.substr(9)));
-    } else {
-        result.fileName = std::string(trimmed);
     }
+    result.fileName = std::string(trimmed);
     return result;
 }
 

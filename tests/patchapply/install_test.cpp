@@ -18,6 +18,7 @@
 #include "packlib/packlib.h"
 #include "patchapply/console_front_end.h"
 #include "patchapply/install_engine.h"
+#include "patchapply/uninstall_engine.h"
 #include "platform/ipc.h"
 #include "platform/library_binding.h"
 #include "platform/message_box.h"
@@ -508,6 +509,203 @@ TEST(PatchApplyConsole, BroadcastsTheChangeToRunningTools) {
     ASSERT_TRUE(message.has_value());
     EXPECT_EQ(message->kind, "WM_WININICHANGE");
     EXPECT_EQ(std::string(message->data.begin(), message->data.end()), "Quillmark");
+}
+
+}  // namespace
+
+namespace {
+
+// Taking installations back out: the record written before the first Fastfile changes, the
+// uninstall from it, and what a second installation over the same items or a killed run does.
+constexpr const char* kUninstallCaption = "Fastfile Patch Uninstaller";
+constexpr const char* kUninstalled = "The Fastfile patch has been uninstalled.";
+
+class PatchApplyUninstall : public PatchApplyInstall {
+  protected:
+    struct Game {
+        Bytes menus, hud, common;
+        bool operator==(const Game&) const = default;
+    };
+    Game Now() const {
+        return {Fastfile("menus.ffl"), Fastfile("Hud.ffl"), Fastfile("common.ffl")};
+    }
+
+    // A wall replaced, a HUD texture added and a sound replaced in COMMON.FFL.
+    MemoryPatch ThreeTargets(const std::string& title, const std::string& wall) {
+        MemoryPatch patch({{"Wall", "graphics\\menus\\a.rim", wall},
+                           {"Hud", "graphics\\hud\\new.rim", "added " + wall},
+                           {"Boom", "boom.wav", Riff("WAVE" + wall)}});
+        std::strcpy(patch.Record()->szTitle, title.c_str());
+        return patch;
+    }
+
+    std::vector<suite::InstallRecord> Records() const { return suite::ListInstallRecords(); }
+
+    bool Uninstall(const std::string& commandLine, std::deque<MessageBoxResult> answers = {}) {
+        qm::ScriptedMessageBoxes boxes(std::move(answers));
+        const bool done = patchapply::RunUninstall(
+            Lib(), patchLib_, patchapply::ParseCommandLine(commandLine), frontEnd_);
+        asked_.clear();
+        details_.clear();
+        for (const auto& request : boxes.Asked()) {
+            EXPECT_EQ(request.caption, kUninstallCaption);
+            asked_.push_back({request.text, request.buttons, request.icon});
+            details_.push_back(request.details);
+        }
+        return done;
+    }
+};
+
+TEST_F(PatchApplyUninstall, UninstallPutsEveryFastfileBackByteForByte) {
+    const Game before = Now();
+    MemoryPatch patch = ThreeTargets("Alien Hive", "hive");
+    ASSERT_EQ(Install(patch, patchFile_, {MessageBoxResult::Ok}), RunOutcome::Installed);
+    // Recording is silent: the installation asked nothing beyond its success message.
+    EXPECT_EQ(asked_, std::vector<Question>{kSuccessQuestion});
+    ASSERT_NE(Now(), before);
+
+    const auto records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].title, "Alien Hive");
+    EXPECT_EQ(std::filesystem::path(records[0].folder).filename().string().rfind("Alien_Hive-", 0),
+              0u);
+    ASSERT_EQ(records[0].targets.size(), 3u);
+    EXPECT_FALSE(records[0].targets[0].added);
+    EXPECT_TRUE(records[0].targets[1].added);
+    EXPECT_EQ(records[0].targets[2].fastfile, "COMMON.FFL");
+
+    EXPECT_TRUE(Uninstall("-uninstall " + records[0].folder, {MessageBoxResult::Ok}));
+    EXPECT_EQ(asked_, (std::vector<Question>{
+                          {kUninstalled, MessageBoxButtons::Ok, MessageBoxIcon::Information}}));
+    EXPECT_EQ(Now(), before);
+    EXPECT_FALSE(std::filesystem::exists(records[0].folder));
+    EXPECT_TRUE(Records().empty());
+}
+
+TEST_F(PatchApplyUninstall, TwoInstallationsOverOneItemComeOutNewestFirst) {
+    const Game before = Now();
+    MemoryPatch first = ThreeTargets("First", "one");
+    ASSERT_EQ(Install(first, "-noprompt " + patchFile_), RunOutcome::Installed);
+    const Game afterFirst = Now();
+    MemoryPatch second = ThreeTargets("Second", "two");
+    ASSERT_EQ(Install(second, "-noprompt " + patchFile_), RunOutcome::Installed);
+    const Game afterBoth = Now();
+
+    auto records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].title, "Second");  // newest first
+    const std::string firstFolder = records[1].folder;
+    const std::string secondFolder = records[0].folder;
+
+    // The older one first: refused after the question, naming the items and the later patch.
+    EXPECT_FALSE(Uninstall("-uninstall " + firstFolder, {MessageBoxResult::No}));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].buttons, MessageBoxButtons::YesNo);
+    EXPECT_NE(details_[0].find("\"graphics\\menus\\a.rim\" in menus.ffl"), std::string::npos);
+    EXPECT_NE(details_[0].find("\"boom.wav\" in COMMON.FFL"), std::string::npos);
+    EXPECT_NE(details_[0].find("later installation \"Second\""), std::string::npos);
+    EXPECT_EQ(Now(), afterBoth);
+    EXPECT_TRUE(std::filesystem::exists(firstFolder));
+
+    // Newest first gives each step's bytes back.
+    EXPECT_TRUE(Uninstall("-noprompt -uninstall " + secondFolder));
+    EXPECT_EQ(Now(), afterFirst);
+    EXPECT_TRUE(Uninstall("-uninstall " + firstFolder, {MessageBoxResult::Ok}));
+    EXPECT_EQ(Now(), before);
+}
+
+TEST_F(PatchApplyUninstall, AnItemChangedSinceIsOnlyRestoredWhenToldToGoOn) {
+    const Game before = Now();
+    MemoryPatch patch = ThreeTargets("Hive", "hive");
+    ASSERT_EQ(Install(patch, "-noprompt " + patchFile_), RunOutcome::Installed);
+    MakeArchive("menus.ffl", {{"graphics\\menus\\a.rim", "edited by hand"},
+                              {"graphics\\menus\\b.rim", "old b"}});
+    const Game edited = Now();
+    const std::string folder = Records().at(0).folder;
+
+    struct Case {
+        const char* name;
+        std::string commandLine;
+        std::deque<MessageBoxResult> answers;
+        bool restored;
+    };
+    const std::vector<Case> cases = {
+        {"declined", "-uninstall " + folder, {MessageBoxResult::No}, false},
+        {"nobody answers", "-uninstall " + folder, {}, false},
+        {"answered yes",
+         "-uninstall " + folder,
+         {MessageBoxResult::Yes, MessageBoxResult::Ok},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Uninstall(c.commandLine, c.answers), c.restored);
+        ASSERT_FALSE(asked_.empty());
+        EXPECT_EQ(asked_[0].buttons, MessageBoxButtons::YesNo);
+        EXPECT_EQ(details_[0],
+                  "\"graphics\\menus\\a.rim\" in menus.ffl: changed since the patch "
+                  "was installed");
+        EXPECT_EQ(Now(), c.restored ? before : edited);
+    }
+    EXPECT_TRUE(Records().empty());
+
+    // -force restores without the question.
+    MemoryPatch again = ThreeTargets("Hive", "hive");
+    ASSERT_EQ(Install(again, "-noprompt " + patchFile_), RunOutcome::Installed);
+    MakeArchive("Hud.ffl", {{"graphics\\hud\\c.rim", "old c"}});  // the added item gone by hand
+    EXPECT_TRUE(Uninstall("-noprompt -uninstall -force " + Records().at(0).folder));
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(Now(), before);
+}
+
+TEST_F(PatchApplyUninstall, ARecordThatCannotBeWrittenStopsTheInstallation) {
+    const Game before = Now();
+    WriteFile(dir_.File("data"), Data("a file where the records' folder should go"));
+    MemoryPatch patch = ThreeTargets("Hive", "hive");
+    EXPECT_EQ(Install(patch, patchFile_, {MessageBoxResult::Ok}), RunOutcome::Ended);
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].text,
+              "ERROR: Failed to keep a copy of what this patch replaces. Nothing was installed.");
+    EXPECT_NE(details_[0].find(dir_.File("data")), std::string::npos);
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(frontEnd_.events, (std::vector<std::string>{"confirm"}));
+}
+
+TEST_F(PatchApplyUninstall, NoRecordToUninstallSaysSo) {
+    EXPECT_FALSE(Uninstall("-uninstall nothing-here", {MessageBoxResult::Ok}));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].text, "ERROR: Failed to uninstall the Fastfile patch.");
+    EXPECT_NE(details_[0].find("nothing-here\" holds no record"), std::string::npos);
+}
+
+// A run killed after the record is written, before or after its first Fastfile save, leaves a
+// record from which the uninstall restores what the run had written.
+TEST_F(PatchApplyUninstall, AKilledInstallationCanBeUninstalled) {
+    for (const char* stopAfterSaves : {"0", "1", "2"}) {
+        SCOPED_TRACE(std::string("stopped after saves: ") + stopAfterSaves);
+        const Game before = Now();
+        MemoryPatch patch = ThreeTargets("Hive", "hive");
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            setenv("QUILLMARK_TEST_STOP_AFTER_SAVES", stopAfterSaves, 1);
+            Install(patch, "-noprompt " + patchFile_);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 137);
+        const auto records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        if (std::string(stopAfterSaves) != "0") {
+            EXPECT_NE(Now(), before);
+        }
+        EXPECT_TRUE(Uninstall("-noprompt -uninstall " + records[0].folder));
+        EXPECT_TRUE(asked_.empty());
+        EXPECT_EQ(Now(), before);
+        EXPECT_TRUE(Records().empty());
+    }
 }
 
 }  // namespace
