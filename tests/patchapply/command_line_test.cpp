@@ -35,6 +35,27 @@ TEST(PatchApplyCommandLine, OptionsAndFileNames) {
     }
 }
 
+TEST(PatchApplyCommandLine, UninstallTakesARecordAndForce) {
+    struct Case {
+        const char* text;
+        bool quiet;
+        bool force;
+        const char* record;
+    } cases[] = {
+        {"-uninstall Hive-20261210-153000", false, false, "Hive-20261210-153000"},
+        {"/UNINSTALL -force  /home/a/rec ", false, true, "/home/a/rec"},
+        {"-noprompt -uninstall -force rec", true, true, "rec"},
+        {"-uninstall", false, false, ""},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = patchapply::ParseCommandLine(c.text);
+        EXPECT_EQ(parsed.kind, CommandKind::Uninstall) << c.text;
+        EXPECT_EQ(parsed.quiet, c.quiet) << c.text;
+        EXPECT_EQ(parsed.force, c.force) << c.text;
+        EXPECT_EQ(parsed.fileName, c.record) << c.text;
+    }
+}
+
 TEST(PatchApplyTargetPaths, EmptyPiecesAreSkipped) {
     using List = std::vector<std::string>;
     struct Case {

@@ -44,6 +44,7 @@ struct Command {
 std::span<const Command> ArchiveCommands();
 std::span<const Command> DatabaseCommands();
 std::span<const Command> PatchCommands();
+std::span<const Command> RecordCommands();
 std::span<const Command> TextureCommands();
 
 // Prints "fftool: <message>" to stderr and returns kExitUsage.

@@ -45,7 +45,8 @@ namespace {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto group : {ArchiveCommands(), DatabaseCommands(), PatchCommands(), TextureCommands()}) {
+    for (auto group : {ArchiveCommands(), DatabaseCommands(), PatchCommands(), TextureCommands(),
+                       RecordCommands()}) {
         all.insert(all.end(), group.begin(), group.end());
     }
     return all;
