@@ -19,6 +19,17 @@ inline constexpr const char* kFolderPropertiesCaption = "Folder Properties";
 inline constexpr const char* kImageInfoFormat = "%d * %d pixel, %d bpp";
 inline constexpr const char* kTransparentSuffix = " (transparent)";
 
+inline constexpr const char* kDeleteQuestion =
+    "Are you sure you want to delete the selected File(s) from this archive?";  // STRING 25
+inline constexpr const char* kForbiddenCharacters =
+    "A filename cannot contain any of the following characters:\n"
+    "\t\\ / : * ? \" < > |";  // STRING 11
+inline constexpr const char* kNameTooLong = "The specified name is too long!";
+// STRING 26
+inline constexpr const char* kReplaceOnRename =
+    "An item with that name already exists in this archive. Do you want to replace it?";
+inline constexpr const char* kSaveFailed = "The Fastfile could not be saved; the change is lost:";
+
 // The stand-in database entry of the game's sound Fastfile.
 inline constexpr const char* kSoundEntryPath = "sound\\Common";
 inline constexpr const char* kSoundEntryFile = "Common.ffl";

@@ -93,10 +93,10 @@ const Command kCommands[] = {
 
     {AddToPatch, P::ListMenu, "add to patch", "Add to Patch", K::Insert, kAllListMenus,
      kNoSeparator, kNotBuilt, AnyRowSelected, nullptr},
-    {ItemRename, P::ListMenu, "item rename", "Rename", K::F2, kAllListMenus, kSeparator, kNotBuilt,
+    {ItemRename, P::ListMenu, "item rename", "Rename", K::F2, kAllListMenus, kSeparator, kBuilt,
      OneRowSelected, nullptr},
     {ItemDelete, P::ListMenu, "item delete", "Delete", K::Delete, kAllListMenus, kNoSeparator,
-     kNotBuilt, AnyRowSelected, nullptr},
+     kBuilt, AnyRowSelected, nullptr},
     {ItemCopy, P::ListMenu, "item copy", "Copy", K::None, kAllListMenus, kSeparator, kNotBuilt,
      AnyRowSelected, nullptr},
     {ItemPaste, P::ListMenu, "item paste", "Paste", K::None, kAllListMenus, kNoSeparator, kNotBuilt,
