@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -167,6 +168,27 @@ class MainDialogTest : public QObject {
     static void ShowItem(MainDialog& d, const std::string& itemPath) {
         SelectNode(d, DatabaseFolderOf(itemPath));
         ClickRow(d, NameOf(itemPath));
+    }
+
+    // The item paths of a demo Fastfile as saved on disk.
+    static QStringList SavedPaths(const std::string& fastfile) {
+        const PACKLIBEXPORT& lib = browser_test::Game().Lib();
+        const std::string path = browser_test::Game().Root() + "/game/fastfile/" + fastfile;
+        FFLARCHIVE* archive = lib.FFLOpenArchive(path.c_str());
+        QStringList paths;
+        for (FFLITEM* item = lib.FFLGetFirstItem(archive); item != nullptr;
+             item = lib.FFLGetNextItem(item)) {
+            paths << QString::fromLatin1(lib.FFLGetItemPath(item));
+        }
+        lib.FFLCloseArchive(archive);
+        return paths;
+    }
+    static QStringList RowTexts(MainDialog& d) {
+        QStringList texts;
+        for (int i = 0; i < List(d)->count(); ++i) {
+            texts << List(d)->item(i)->text();
+        }
+        return texts;
     }
 
     CIniDocument settings_;
@@ -515,6 +537,55 @@ class MainDialogTest : public QObject {
             QCOMPARE(settings_.GetInt("Settings", "Pos X", -99), at.x());
             QCOMPARE(settings_.GetInt("Settings", "Pos Y", -99), at.y());
         }
+    }
+
+    void DeleteKeySavesAndSelectsTheRowThatTookTheDeletedOnesPlace() {
+        qm::ScriptedMessageBoxes boxes({qm::MessageBoxResult::Yes});
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\Hud\\targeting.rim");
+        QCOMPARE(RowTexts(*dialog), QStringList({"mask.rim", "targeting.rim", "vision.rim"}));
+        QCOMPARE(List(*dialog)->currentItem()->toolTip(),
+                 QStringLiteral("graphics\\Predator\\Hud\\targeting.rim"));
+
+        QTest::keyClick(List(*dialog), Qt::Key_Delete);
+        QCOMPARE(boxes.Asked().size(), std::size_t{1});
+        QCOMPARE(boxes.Asked()[0].text,
+                 std::string("Are you sure you want to delete the selected File(s) from this "
+                             "archive?"));
+        QCOMPARE(RowTexts(*dialog), QStringList({"mask.rim", "vision.rim"}));
+        QCOMPARE(SavedPaths("Predator.ffl"), QStringList({"graphics\\Predator\\Hud\\vision.rim",
+                                                          "graphics\\Predator\\mask.rim"}));
+        QListWidgetItem* current = List(*dialog)->currentItem();
+        QVERIFY(current != nullptr);
+        QCOMPARE(current->text(), QStringLiteral("vision.rim"));
+        QVERIFY(current->isSelected());
+        QVERIFY(Preview(*dialog)->HasPicture());  // the selected row is shown
+    }
+
+    void F2RenamesTheRowByItsLabelAndSavesAtOnce() {
+        qm::ScriptedMessageBoxes boxes;
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\mask.rim");
+        QTest::keyClick(List(*dialog), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "zmask.rim");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(RowTexts(*dialog), QStringList({"targeting.rim", "vision.rim", "zmask.rim"}));
+        QCOMPARE(List(*dialog)->currentItem()->text(), QStringLiteral("zmask.rim"));
+        QVERIFY(List(*dialog)->currentItem()->isSelected());
+        QVERIFY(SavedPaths("Predator.ffl").contains("graphics\\Predator\\zmask.rim"));
+        QVERIFY(boxes.Asked().empty());
+
+        // Escape cancels the edit: nothing changes.
+        QTest::keyClick(List(*dialog), Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, "other.rim");
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTest::qWait(20);
+        QCOMPARE(RowTexts(*dialog), QStringList({"targeting.rim", "vision.rim", "zmask.rim"}));
     }
 
     void ReloadKeepsTheSelectedFolderAndRow() {
