@@ -66,8 +66,8 @@ constexpr bool kNotBuilt = false;  // the item commands: shown, disabled until t
 const Command kCommands[] = {
     {Import, P::Button, "import", "&Import...", K::None, 0, kNoSeparator, kNotBuilt, ArchiveOpen,
      nullptr},
-    {Export, P::Button, "export", "&Export...", K::None, 0, kNoSeparator, kNotBuilt,
-     ArchiveHasItems, nullptr},
+    {Export, P::Button, "export", "&Export...", K::None, 0, kNoSeparator, kBuilt, ArchiveHasItems,
+     nullptr},
     {About, P::Button, "about", "&About...", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Open, P::Button, "open", "&Open", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Patch, P::Button, "patch", "&Patch", K::None, 0, kNoSeparator, kNotBuilt, Always, nullptr},

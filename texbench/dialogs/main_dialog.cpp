@@ -25,6 +25,8 @@
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/dialogs/about_box.h"
+#include "texbench/dialogs/export_dialog.h"
+#include "texbench/dialogs/export_progress_window.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
 #include "texbench/widgets/icon_strip.h"
@@ -464,13 +466,39 @@ void MainDialog::FinishRename(int row, const QString& newName) {
     ShowResult(RenameRow(*model_, row, newName.toLocal8Bit().toStdString()));
 }
 
-void MainDialog::DeleteSelectedRows() {
+std::vector<int> MainDialog::SelectedRows() const {
     std::vector<int> selected;
     for (int i = 0; i < list_->count(); ++i) {
         if (list_->item(i)->isSelected()) {
             selected.push_back(list_->item(i)->data(kRowRole).toInt());
         }
     }
+    return selected;
+}
+
+void MainDialog::ExportRowsToFiles() {
+    const FFLARCHIVE* archive = model_->CurrentArchive();
+    if (archive == nullptr || archive->lpFirst == nullptr) {
+        QApplication::beep();
+        return;
+    }
+    const std::vector<int> selected = SelectedRows();
+    const bool severalFiles = selected.size() > 1;
+    const QString initialName = severalFiles ? QString() : FocusedRowText();
+    ExportFileDialog dialog(this, model_->CurrentArchiveKind(),
+                            FromLocal(settings_.GetString(kExportSection, kKeyExportPath, "")),
+                            settings_.GetInt(kExportSection, kKeyExportType, kExportTypeDefault),
+                            initialName, severalFiles);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    WaitCursor wait;
+    ExportProgressWindow progress(this);
+    ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
+}
+
+void MainDialog::DeleteSelectedRows() {
+    const std::vector<int> selected = SelectedRows();
     ItemCommandResult result;
     {
         WaitCursor wait;
@@ -615,13 +643,15 @@ void MainDialog::Run(CommandId id) {
         case CommandId::ItemDelete:
             DeleteSelectedRows();
             break;
+        case CommandId::Export:
+            ExportRowsToFiles();
+            break;
         // Folders are not inserted, renamed or deleted in this suite.
         case CommandId::FolderInsert:
         case CommandId::FolderRename:
         case CommandId::FolderDelete:
         // The item commands are not part of this build; the table keeps them disabled.
         case CommandId::Import:
-        case CommandId::Export:
         case CommandId::Patch:
         case CommandId::AddToPatch:
         case CommandId::ItemCopy:

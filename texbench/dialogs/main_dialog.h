@@ -85,6 +85,8 @@ class MainDialog : public QDialog {
     void StartRename();
     void FinishRename(int row, const QString& newName);
     void DeleteSelectedRows();
+    void ExportRowsToFiles();
+    std::vector<int> SelectedRows() const;
     // Beeps, or shows the refilled list with the command's selection.
     void ShowResult(const ItemCommandResult& result);
 

@@ -87,9 +87,8 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id :
-         {CommandId::Import, CommandId::Export, CommandId::Patch, CommandId::AddToPatch,
-          CommandId::ItemCopy, CommandId::ItemPaste, CommandId::ItemProperties}) {
+    for (CommandId id : {CommandId::Import, CommandId::Patch, CommandId::AddToPatch,
+                         CommandId::ItemCopy, CommandId::ItemPaste, CommandId::ItemProperties}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
         EXPECT_TRUE(command->rule(everything)) << command->name;
@@ -115,6 +114,12 @@ TEST(MainCommands, RenameAndDeleteFollowTheSelectedRows) {
         EXPECT_EQ(IsEnabled(*FindCommand(CommandId::ItemRename), context), c.rename) << c.rows;
         EXPECT_EQ(IsEnabled(*FindCommand(CommandId::ItemDelete), context), c.remove) << c.rows;
     }
+    // Export needs items, not a selection: without one it offers "All Files".
+    CommandContext empty;
+    empty.archiveOpen = true;
+    EXPECT_FALSE(IsEnabled(*FindCommand(CommandId::Export), empty));
+    empty.archiveHasItems = true;
+    EXPECT_TRUE(IsEnabled(*FindCommand(CommandId::Export), empty));
 }
 
 TEST(MainCommands, MenusListTheirEntriesInOrder) {

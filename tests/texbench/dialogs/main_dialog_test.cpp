@@ -3,11 +3,13 @@
 #include "texbench/dialogs/main_dialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,6 +23,8 @@
 #include "suite/sound_description.h"
 #include "tests/texbench/browser/browser_fixture.h"
 #include "texbench/browser/browser_model.h"
+#include "texbench/dialogs/export_dialog.h"
+#include "texbench/imaging/bmp_image.h"
 #include "tools/demogame/demo_game.h"
 
 using namespace texbench;
@@ -586,6 +590,84 @@ class MainDialogTest : public QObject {
         QTest::keyClick(editor, Qt::Key_Escape);
         QTest::qWait(20);
         QCOMPARE(RowTexts(*dialog), QStringList({"targeting.rim", "vision.rim", "zmask.rim"}));
+    }
+
+    void ExportDialogNameFollowsTheChoiceAndType() {
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Image, QDir::tempPath(), 3,
+                                    "skin.rim", false);
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            auto* selected = dialog.findChild<QRadioButton*>("selected files");
+            auto* all = dialog.findChild<QRadioButton*>("all files");
+            QVERIFY(name != nullptr && selected != nullptr && all != nullptr);
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Export Image"));
+            QVERIFY(selected->isChecked() && selected->isEnabled());
+            QCOMPARE(name->text(), QStringLiteral("skin.bmp"));
+            QVERIFY(name->isEnabled());
+            all->click();
+            QCOMPARE(name->text(), QStringLiteral("All Files.bmp"));
+            QVERIFY(!name->isEnabled());
+            QVERIFY(dialog.Choice().allFiles);
+            selected->click();
+            QCOMPARE(name->text(), QStringLiteral("skin.bmp"));
+        }
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Sound, QDir::tempPath(), 1, "",
+                                    false);
+            auto* selected = dialog.findChild<QRadioButton*>("selected files");
+            QVERIFY(!selected->isEnabled());
+            QVERIFY(dialog.findChild<QRadioButton*>("all files")->isChecked());
+            QCOMPARE(dialog.findChild<QLineEdit*>("fileNameEdit")->text(),
+                     QStringLiteral("All Files.wav"));
+        }
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Image, QDir::tempPath(), 5, "", true);
+            QCOMPARE(dialog.findChild<QLineEdit*>("fileNameEdit")->text(),
+                     QStringLiteral("Selected Files.tga"));
+            QVERIFY(!dialog.findChild<QLineEdit*>("fileNameEdit")->isEnabled());
+            QVERIFY(dialog.findChild<QRadioButton*>("selected files")->isChecked());
+        }
+    }
+
+    // The export button with the dialog answered: several rows go to the directory as
+    // bitmaps; one row goes to exactly the typed name, with the bitmap extension forced.
+    void ExportButtonWritesTheRowsAsChosen() {
+        qm::ScriptedMessageBoxes boxes;
+        const QString out = QString::fromStdString(browser_test::Game().Root() + "/out");
+        QDir(out).removeRecursively();
+        QVERIFY(QDir().mkpath(out));
+        settings_.SetString("Settings.Export", "Export Path", out.toStdString().c_str());
+        settings_.SetInt("Settings.Export", "Export Type", 3);
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\mask.rim");
+        List(*dialog)->selectAll();
+        const auto answer = [](const QString& typed) {
+            QTimer::singleShot(50, [typed] {
+                auto* files = qobject_cast<ExportFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(files != nullptr);
+                if (!typed.isEmpty()) {
+                    files->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+                }
+                QMetaObject::invokeMethod(files, "accept");
+            });
+        };
+        answer({});
+        QTest::mouseClick(dialog->findChild<QPushButton*>("export"), Qt::LeftButton);
+        for (const char* name : {"mask.bmp", "targeting.bmp", "vision.bmp"}) {
+            CBmpImage bmp;
+            QVERIFY2(bmp.LoadFile((out + "/" + name).toStdString()), name);
+        }
+        QVERIFY(boxes.Asked().empty());
+
+        ClickRow(*dialog, "vision.rim");
+        answer(QStringLiteral("my pick.tga"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("export"), Qt::LeftButton);
+        CBmpImage bmp;
+        QVERIFY(bmp.LoadFile((out + "/my pick.bmp").toStdString()));
+        QCOMPARE(bmp.GetWidth(), 64u);
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 4);
+        QCOMPARE(settings_.GetString("Settings.Export", "Export Path", ""),
+                 (out + "/").toStdString());
     }
 
     void ReloadKeepsTheSelectedFolderAndRow() {
