@@ -486,9 +486,8 @@ void MainDialog::ExportRowsToFiles() {
     const bool severalFiles = selected.size() > 1;
     const QString initialName = severalFiles ? QString() : FocusedRowText();
     ExportFileDialog dialog(this, model_->CurrentArchiveKind(),
-                            FromLocal(settings_.GetString(kExportSection, kKeyExportPath, "")),
-                            settings_.GetInt(kExportSection, kKeyExportType, kExportTypeDefault),
-                            initialName, severalFiles);
+                            FromLocal(ReadText(settings_, kExportPath)),
+                            ReadInt(settings_, kExportType), initialName, severalFiles);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
