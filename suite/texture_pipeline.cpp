@@ -1,5 +1,6 @@
 #include "suite/texture_pipeline.h"
 
+#include <array>
 #include <filesystem>
 
 #include "suite/image_record.h"
@@ -60,6 +61,50 @@ bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {
         }
     }
     return true;
+}
+
+namespace {
+
+bool SetSlotCompression(CRimArchive& texture, unsigned slot, bool compress) {
+    CRimImage slotImage;
+    return slotImage.ParseForm(texture.GetSlot(slot)) && slotImage.SetCompression(compress) &&
+           texture.SetSlotImage(slotImage, slot);
+}
+
+// Whether each of the texture's slots is compressed; an empty or unreadable slot counts as not.
+std::array<bool, CRimArchive::kSlots> SlotCompression(const CRimArchive& texture) {
+    std::array<bool, CRimArchive::kSlots> compressed{};
+    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
+        CRimImage slotImage;
+        compressed[i] = !texture.IsSlotEmpty(i) && slotImage.ParseForm(texture.GetSlot(i)) &&
+                        slotImage.GetCompression();
+    }
+    return compressed;
+}
+
+}  // namespace
+
+bool KeepTextureLook(std::span<const std::uint8_t> oldItem, CRimArchive& fresh) {
+    CRimArchive old;
+    if (!old.Parse(oldItem)) {
+        return true;
+    }
+    const std::array<bool, CRimArchive::kSlots> compressed = SlotCompression(old);
+    const std::optional<unsigned> firstOld = FirstFilledSlot(old);
+    bool ok = true;
+    for (unsigned i = 0; i < CRimArchive::kSlots; ++i) {
+        if (fresh.IsSlotEmpty(i)) {
+            continue;
+        }
+        const bool compress =
+            old.IsSlotEmpty(i) ? firstOld && compressed[*firstOld] : compressed[i];
+        if (compress) {
+            ok = SetSlotCompression(fresh, i, true) && ok;
+        }
+    }
+    // Set last: it rewrites each slot's header, which the compression above would rebuild.
+    const bool transparent = old.GetTransparencyMode() != 0;
+    return fresh.SetTransparency(transparent, old.GetTransparentColorWord() >> 8) && ok;
 }
 
 bool ExportSlotToPicture(CRimArchive& texture, unsigned slot, CImageBase& picture,

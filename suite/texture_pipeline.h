@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArch
 // ByteRun1-compresses every filled slot. False, with the slot in *failedSlot, at the first slot
 // that cannot be compressed.
 bool CompressSlots(CRimArchive& texture, unsigned* failedSlot = nullptr);
+
+// A picture that replaces an existing texture item keeps how that item was drawn and stored:
+// its transparency mode and colour, and the compression of its slots (a slot the old item did
+// not have takes that of the old item's first slot). Without this a HUD texture comes back
+// opaque. True when there is nothing to keep (the old bytes are no texture); false when a slot
+// of the fresh texture could not be re-encoded.
+bool KeepTextureLook(std::span<const std::uint8_t> oldItem, CRimArchive& fresh);
 
 // Decodes one slot and saves it with the given class; the slot's header (size, depth) in
 // *header when given. False when the slot cannot be decoded or the file not written.

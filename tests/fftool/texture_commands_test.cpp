@@ -3,13 +3,18 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <span>
 #include <string>
 
+#include "packlib/packlib.h"
+#include "platform/library_binding.h"
 #include "tests/fftool/run_fftool.h"
 #include "tests/packlib/test_files.h"
+#include "tests/support/private_game.h"
 #include "texbench/imaging/bmp_image.h"
 #include "texbench/imaging/iff_image.h"
 #include "texbench/imaging/rim_archive.h"
+#include "tools/demogame/demo_pictures.h"
 
 namespace {
 
@@ -126,3 +131,52 @@ TEST_F(FftoolTexture, RefusesWhatItCannotDo) {
 }
 
 }  // namespace
+
+// A HUD texture replaced by an edited picture must stay see-through: the new item keeps the
+// old one's transparency mode and colour and its slots' compression. The Fastfile is read back
+// through PackLib, bound in the private demo game as the programs bind it.
+TEST(FftoolTextureReplace, KeepsTheReplacedItemsTransparencyAndCompression) {
+    qm_test::PrivateGame game;
+    ASSERT_TRUE(game.Made()) << game.Error();
+    const std::string ffl = game.Fastfiles() + "/Predator.ffl";
+    const std::string item = "graphics\\Predator\\Hud\\targeting.rim";
+    const std::string picture = game.Environment().File("targeting.bmp");
+
+    ASSERT_EQ(
+        Fftool("texture export " + Quote(ffl) + " " + Quote(item) + " " + Quote(picture)).status,
+        0);
+    CBmpImage edited;  // the modder's edit: a band across the top in another colour
+    ASSERT_TRUE(edited.LoadFile(picture));
+    IMAGEDATA image{};
+    ASSERT_TRUE(edited.ExportTo(&image));
+    image.lpPixels[0] = static_cast<std::uint8_t>(image.lpPixels[0] ^ 1);
+    ASSERT_TRUE(edited.ImportFrom(&image));
+    ImgFree(&image);
+    ASSERT_TRUE(edited.SaveFile(picture));
+
+    RunResult replaced =
+        Fftool("texture import " + Quote(ffl) + " " + Quote(item) + " " + Quote(picture));
+    ASSERT_EQ(replaced.status, 0) << replaced.out;
+    EXPECT_NE(replaced.out.find("replaced"), std::string::npos) << replaced.out;
+
+    qm::LibraryBinding<PACKLIBEXPORT> packLib;
+    std::string error;
+    ASSERT_TRUE(packLib.Bind("PackLib.dll", "PackLibInit", &error)) << error;
+    const PACKLIBEXPORT& lib = packLib.Record();
+    FFLARCHIVE* archive = lib.FFLOpenArchive(ffl.c_str());
+    ASSERT_NE(archive, nullptr);
+    FFLITEM* found = lib.FFLFindItem(archive, item.c_str(), false);
+    ASSERT_NE(found, nullptr);
+    std::uint32_t size = 0;
+    const auto* data = static_cast<const std::uint8_t*>(lib.FFLGetItemData(found, &size));
+    CRimArchive rim;
+    ASSERT_TRUE(rim.Parse(std::span(data, size)));
+    lib.FFLCloseArchive(archive);
+
+    EXPECT_EQ(rim.GetTransparencyMode(), CRimArchive::kTransparencyOn);
+    EXPECT_EQ(rim.GetTransparentColorWord() >> 8, demogame::kTargetKeyColor);
+    CRimImage slot;
+    ASSERT_TRUE(rim.GetSlotImage(0, slot));
+    EXPECT_TRUE(slot.GetCompression()) << "the demo's targeting texture is stored compressed";
+    EXPECT_NE(slot.GetMasking(), 0u) << "the slot itself must mask its transparent colour";
+}

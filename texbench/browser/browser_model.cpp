@@ -248,10 +248,25 @@ void BrowserModel::FillList() {
     for (FFLITEM* item = lib_.FFLGetFirstItem(archive); item != nullptr;
          item = lib_.FFLGetNextItem(item)) {
         const char* path = lib_.FFLGetItemPath(item);
-        rows_.push_back(ListRow{std::string(AfterLastBackslash(path != nullptr ? path : "")),
-                                IconOfKind(suite::KindOfItem(item)), item});
+        const std::string fullPath = path != nullptr ? path : "";
+        rows_.push_back(ListRow{std::string(AfterLastBackslash(fullPath)),
+                                IconOfKind(suite::KindOfItem(item)), item, fullPath});
     }
     std::stable_sort(rows_.begin(), rows_.end(), NameBefore);
+}
+
+bool BrowserModel::SaveCurrentArchive() const {
+    FFLARCHIVE* archive = CurrentArchive();
+    return archive != nullptr && lib_.FFLSaveArchive(archive, nullptr);
+}
+
+int BrowserModel::RowOfItem(const FFLITEM* item) const {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].item == item) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 void BrowserModel::OpenDefaultDatabase() {

@@ -27,6 +27,7 @@ struct ListRow {
     std::string name;  // the item path after its last "\"
     int icon;          // 4, 5 or 6 by the item's kind
     FFLITEM* item;
+    std::string path;  // the item's full path, for the row's tooltip
 };
 
 class BrowserModel {
@@ -77,6 +78,13 @@ class BrowserModel {
     // The first row whose name equals the text after its last "\", ignoring letter case as
     // the list control's own search does; -1 when there is none.
     int FindRow(std::string_view pathOrName) const;
+
+    // Saves the current archive to its own file. False when there is none or it cannot be
+    // written.
+    bool SaveCurrentArchive() const;
+    // The row whose item is this one, or -1.
+    int RowOfItem(const FFLITEM* item) const;
+    const PACKLIBEXPORT& Lib() const { return lib_; }
 
     BrowserMode Mode() const;
     FFLDB* Database() const { return database_; }

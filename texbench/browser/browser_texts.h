@@ -19,6 +19,26 @@ inline constexpr const char* kFolderPropertiesCaption = "Folder Properties";
 inline constexpr const char* kImageInfoFormat = "%d * %d pixel, %d bpp";
 inline constexpr const char* kTransparentSuffix = " (transparent)";
 
+inline constexpr const char* kDeleteQuestion =
+    "Are you sure you want to delete the selected File(s) from this archive?";  // STRING 25
+inline constexpr const char* kForbiddenCharacters =
+    "A filename cannot contain any of the following characters:\n"
+    "\t\\ / : * ? \" < > |";  // STRING 11
+inline constexpr const char* kNameTooLong = "The specified name is too long!";
+// STRING 26
+inline constexpr const char* kReplaceOnRename =
+    "An item with that name already exists in this archive. Do you want to replace it?";
+inline constexpr const char* kSaveFailed = "The Fastfile could not be saved; the change is lost:";
+
+inline constexpr const char* kExportFailed = "Failed to export one or more files!";  // STRING 9
+inline constexpr const char* kImageFilter =
+    "Rebellion Image File (*.rim)|*.rim|Amiga Interleaved Bitmap (*.iff)|*.iff|Windows or OS/2 "
+    "Bitmap (*.bmp)|*.bmp|Device independant Bitmap (*.dib)|*.dib|Truevision Targa Image "
+    "(*.tga)|*.tga||||";                                                             // STRING 13
+inline constexpr const char* kSoundFilter = "Microsoft PCM Wave (*.wav)|*.wav||||";  // STRING 14
+inline constexpr const char* kMixedFilter =
+    "Rebellion Image File (*.rim)|*.rim|Microsoft PCM Wave (*.wav)|*.wav||||";  // STRING 15
+
 // The stand-in database entry of the game's sound Fastfile.
 inline constexpr const char* kSoundEntryPath = "sound\\Common";
 inline constexpr const char* kSoundEntryFile = "Common.ffl";

@@ -66,8 +66,8 @@ constexpr bool kNotBuilt = false;  // the item commands: shown, disabled until t
 const Command kCommands[] = {
     {Import, P::Button, "import", "&Import...", K::None, 0, kNoSeparator, kNotBuilt, ArchiveOpen,
      nullptr},
-    {Export, P::Button, "export", "&Export...", K::None, 0, kNoSeparator, kNotBuilt,
-     ArchiveHasItems, nullptr},
+    {Export, P::Button, "export", "&Export...", K::None, 0, kNoSeparator, kBuilt, ArchiveHasItems,
+     nullptr},
     {About, P::Button, "about", "&About...", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Open, P::Button, "open", "&Open", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Patch, P::Button, "patch", "&Patch", K::None, 0, kNoSeparator, kNotBuilt, Always, nullptr},
@@ -93,10 +93,10 @@ const Command kCommands[] = {
 
     {AddToPatch, P::ListMenu, "add to patch", "Add to Patch", K::Insert, kAllListMenus,
      kNoSeparator, kNotBuilt, AnyRowSelected, nullptr},
-    {ItemRename, P::ListMenu, "item rename", "Rename", K::F2, kAllListMenus, kSeparator, kNotBuilt,
+    {ItemRename, P::ListMenu, "item rename", "Rename", K::F2, kAllListMenus, kSeparator, kBuilt,
      OneRowSelected, nullptr},
     {ItemDelete, P::ListMenu, "item delete", "Delete", K::Delete, kAllListMenus, kNoSeparator,
-     kNotBuilt, AnyRowSelected, nullptr},
+     kBuilt, AnyRowSelected, nullptr},
     {ItemCopy, P::ListMenu, "item copy", "Copy", K::None, kAllListMenus, kSeparator, kNotBuilt,
      AnyRowSelected, nullptr},
     {ItemPaste, P::ListMenu, "item paste", "Paste", K::None, kAllListMenus, kNoSeparator, kNotBuilt,

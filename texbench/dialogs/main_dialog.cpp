@@ -13,7 +13,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
+#include <functional>
 #include <span>
 
 #include "platform/message_box.h"
@@ -23,6 +25,8 @@
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
 #include "texbench/dialogs/about_box.h"
+#include "texbench/dialogs/export_dialog.h"
+#include "texbench/dialogs/export_progress_window.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
 #include "texbench/widgets/icon_strip.h"
@@ -78,6 +82,27 @@ CommandKey KeyOf(int key) {
             return CommandKey::None;
     }
 }
+
+// The end of a row's label edit goes to the dialog instead of into the row: the rename may be
+// refused, and when it is taken the list is filled again, which must not happen while the
+// editor is still closing.
+class RenameDelegate : public QStyledItemDelegate {
+  public:
+    RenameDelegate(QObject* parent, std::function<void(int row, const QString&)> finished)
+        : QStyledItemDelegate(parent), finished_(std::move(finished)) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        const QString text = editor->property("text").toString();
+        const int row = index.data(kRowRole).toInt();
+        QMetaObject::invokeMethod(
+            parent(), [finished = finished_, row, text] { finished(row, text); },
+            Qt::QueuedConnection);
+    }
+
+  private:
+    std::function<void(int row, const QString&)> finished_;
+};
 
 bool ClipboardHoldsItems() {
     const QMimeData* data = QApplication::clipboard()->mimeData();
@@ -145,8 +170,10 @@ void MainDialog::CreateControls() {
     list_->setWrapping(true);
     list_->setIconSize(QSize(kStripIconSize, kStripIconSize));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    // Renaming by label edit belongs to the item commands, which are not built yet.
+    // A label edit starts only by the Rename command (F2 or the menu), never by a click.
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setItemDelegate(new RenameDelegate(
+        this, [this](int row, const QString& name) { FinishRename(row, name); }));
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
     connect(list_, &QListWidget::itemSelectionChanged, this, &MainDialog::OnListStateChanged);
@@ -256,6 +283,8 @@ void MainDialog::ShowList() {
             auto* item =
                 new QListWidgetItem(StripIcon(rows[i].icon), FromLocal(rows[i].name), list_);
             item->setData(kRowRole, static_cast<int>(i));
+            item->setToolTip(FromLocal(rows[i].path));
+            item->setFlags(item->flags() | Qt::ItemIsEditable);
         }
         list_->scrollToTop();
         list_->setUpdatesEnabled(true);
@@ -418,6 +447,88 @@ QString MainDialog::FocusedRowText() const {
     return current != nullptr && current->isSelected() ? current->text() : QString();
 }
 
+int MainDialog::FocusedSelectedRow() const {
+    const QListWidgetItem* current = list_->currentItem();
+    return current != nullptr && current->isSelected() ? current->data(kRowRole).toInt() : -1;
+}
+
+void MainDialog::StartRename() {
+    QListWidgetItem* current = list_->currentItem();
+    if (current == nullptr || !current->isSelected()) {
+        QApplication::beep();
+        return;
+    }
+    list_->editItem(current);
+}
+
+void MainDialog::FinishRename(int row, const QString& newName) {
+    WaitCursor wait;
+    ShowResult(RenameRow(*model_, row, newName.toLocal8Bit().toStdString()));
+}
+
+std::vector<int> MainDialog::SelectedRows() const {
+    std::vector<int> selected;
+    for (int i = 0; i < list_->count(); ++i) {
+        if (list_->item(i)->isSelected()) {
+            selected.push_back(list_->item(i)->data(kRowRole).toInt());
+        }
+    }
+    return selected;
+}
+
+void MainDialog::ExportRowsToFiles() {
+    const FFLARCHIVE* archive = model_->CurrentArchive();
+    if (archive == nullptr || archive->lpFirst == nullptr) {
+        QApplication::beep();
+        return;
+    }
+    const std::vector<int> selected = SelectedRows();
+    const bool severalFiles = selected.size() > 1;
+    const QString initialName = severalFiles ? QString() : FocusedRowText();
+    ExportFileDialog dialog(this, model_->CurrentArchiveKind(),
+                            FromLocal(ReadText(settings_, kExportPath)),
+                            ReadInt(settings_, kExportType), initialName, severalFiles);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    WaitCursor wait;
+    ExportProgressWindow progress(this);
+    ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
+}
+
+void MainDialog::DeleteSelectedRows() {
+    const std::vector<int> selected = SelectedRows();
+    ItemCommandResult result;
+    {
+        WaitCursor wait;
+        result = DeleteRows(*model_, settings_, selected, FocusedSelectedRow());
+    }
+    ShowResult(result);
+}
+
+void MainDialog::ShowResult(const ItemCommandResult& result) {
+    if (result.beep) {
+        QApplication::beep();
+    }
+    if (!result.listRefilled) {
+        return;
+    }
+    ShowList();
+    // Rows are shown in the model's order, so a model row is also the list's row.
+    if (result.focusedRow >= 0 && result.focusedRow < list_->count()) {
+        list_->setCurrentItem(list_->item(result.focusedRow));
+    }
+    for (int row : result.selectedRows) {
+        if (row >= 0 && row < list_->count()) {
+            list_->item(row)->setSelected(true);
+        }
+    }
+    if (const QListWidgetItem* current = list_->currentItem()) {
+        list_->scrollToItem(current);
+    }
+    UpdateButtons();
+}
+
 void MainDialog::Reload() {
     WaitCursor wait;
     const int row = model_->Reload(FocusedRowText().toLocal8Bit().toStdString());
@@ -525,17 +636,23 @@ void MainDialog::Run(CommandId id) {
         case CommandId::ItemProperties:
             ItemProperties();
             break;
+        case CommandId::ItemRename:
+            StartRename();
+            break;
+        case CommandId::ItemDelete:
+            DeleteSelectedRows();
+            break;
+        case CommandId::Export:
+            ExportRowsToFiles();
+            break;
         // Folders are not inserted, renamed or deleted in this suite.
         case CommandId::FolderInsert:
         case CommandId::FolderRename:
         case CommandId::FolderDelete:
         // The item commands are not part of this build; the table keeps them disabled.
         case CommandId::Import:
-        case CommandId::Export:
         case CommandId::Patch:
         case CommandId::AddToPatch:
-        case CommandId::ItemRename:
-        case CommandId::ItemDelete:
         case CommandId::ItemCopy:
         case CommandId::ItemPaste:
             break;

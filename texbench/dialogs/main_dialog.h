@@ -11,6 +11,7 @@
 
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
+#include "texbench/browser/item_operations.h"
 #include "texbench/browser/main_commands.h"
 
 class QLabel;
@@ -79,6 +80,15 @@ class MainDialog : public QDialog {
     void ShowTreeMenu(const QPoint& position);
     void ShowListMenu(const QPoint& position);
     QString FocusedRowText() const;
+    // The model index of the row that is selected and focused, or -1.
+    int FocusedSelectedRow() const;
+    void StartRename();
+    void FinishRename(int row, const QString& newName);
+    void DeleteSelectedRows();
+    void ExportRowsToFiles();
+    std::vector<int> SelectedRows() const;
+    // Beeps, or shows the refilled list with the command's selection.
+    void ShowResult(const ItemCommandResult& result);
 
     std::unique_ptr<BrowserModel> model_;
     CIniDocument& settings_;

@@ -36,6 +36,12 @@ class OpenArchive {
     FFLARCHIVE* archive_;
 };
 
+std::span<const std::uint8_t> ItemBytes(const PACKLIBEXPORT* lib, FFLITEM* item) {
+    std::uint32_t size = 0;
+    const auto* data = static_cast<const std::uint8_t*>(lib->FFLGetItemData(item, &size));
+    return data != nullptr ? std::span(data, size) : std::span<const std::uint8_t>();
+}
+
 // Reads the texture item into `rim`; prints why and returns false when it cannot.
 bool LoadItem(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::string& itemPath,
               CRimArchive& rim, std::vector<std::uint8_t>* raw = nullptr) {
@@ -202,11 +208,6 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (!suite::FillSlotsFromPicture(*picture, source, rim)) {
         return Failure("cannot read a picture from " + source);
     }
-    unsigned failedSlot = 0;
-    if (compress && !suite::CompressSlots(rim, &failedSlot)) {
-        return Failure("cannot compress slot " + std::to_string(failedSlot));
-    }
-    const std::vector<std::uint8_t> bytes = rim.Compile();
     OpenArchive archive(lib, positional[0]);
     if (archive.get() == nullptr) {
         return Failure(ReadFailureMessage(positional[0], "Fastfile"));
@@ -216,6 +217,15 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         item = lib->FFLFindItem(archive.get(), itemPath.c_str(), false);
     }
     const bool replaced = item != nullptr;
+    if (replaced && !suite::KeepTextureLook(ItemBytes(lib, item), rim)) {
+        return Failure("cannot give the new picture the transparency and compression of '" +
+                       itemPath + "'");
+    }
+    unsigned failedSlot = 0;
+    if (compress && !suite::CompressSlots(rim, &failedSlot)) {
+        return Failure("cannot compress slot " + std::to_string(failedSlot));
+    }
+    const std::vector<std::uint8_t> bytes = rim.Compile();
     const bool ok =
         replaced ? lib->FFLSetItemData(item, bytes.data(), static_cast<std::uint32_t>(bytes.size()))
                  : lib->FFLAddItem(archive.get(), itemPath.c_str(), bytes.data(),

@@ -87,8 +87,7 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::Import, CommandId::Export, CommandId::Patch,
-                         CommandId::AddToPatch, CommandId::ItemRename, CommandId::ItemDelete,
+    for (CommandId id : {CommandId::Import, CommandId::Patch, CommandId::AddToPatch,
                          CommandId::ItemCopy, CommandId::ItemPaste, CommandId::ItemProperties}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
@@ -98,6 +97,29 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     for (CommandId id : {CommandId::About, CommandId::Open, CommandId::Close}) {
         EXPECT_TRUE(IsEnabled(*FindCommand(id), CommandContext{}));
     }
+}
+
+// Rename wants exactly one row, Delete any number; both only with the list's rows selected.
+TEST(MainCommands, RenameAndDeleteFollowTheSelectedRows) {
+    const struct {
+        int rows;
+        bool rename;
+        bool remove;
+    } cases[] = {{0, false, false}, {1, true, true}, {2, false, true}};
+    for (const auto& c : cases) {
+        CommandContext context;
+        context.archiveOpen = true;
+        context.archiveHasItems = true;
+        context.selectedRows = c.rows;
+        EXPECT_EQ(IsEnabled(*FindCommand(CommandId::ItemRename), context), c.rename) << c.rows;
+        EXPECT_EQ(IsEnabled(*FindCommand(CommandId::ItemDelete), context), c.remove) << c.rows;
+    }
+    // Export needs items, not a selection: without one it offers "All Files".
+    CommandContext empty;
+    empty.archiveOpen = true;
+    EXPECT_FALSE(IsEnabled(*FindCommand(CommandId::Export), empty));
+    empty.archiveHasItems = true;
+    EXPECT_TRUE(IsEnabled(*FindCommand(CommandId::Export), empty));
 }
 
 TEST(MainCommands, MenusListTheirEntriesInOrder) {

@@ -3,10 +3,13 @@
 #include "texbench/dialogs/main_dialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,6 +23,8 @@
 #include "suite/sound_description.h"
 #include "tests/texbench/browser/browser_fixture.h"
 #include "texbench/browser/browser_model.h"
+#include "texbench/dialogs/export_dialog.h"
+#include "texbench/imaging/bmp_image.h"
 #include "tools/demogame/demo_game.h"
 
 using namespace texbench;
@@ -167,6 +172,27 @@ class MainDialogTest : public QObject {
     static void ShowItem(MainDialog& d, const std::string& itemPath) {
         SelectNode(d, DatabaseFolderOf(itemPath));
         ClickRow(d, NameOf(itemPath));
+    }
+
+    // The item paths of a demo Fastfile as saved on disk.
+    static QStringList SavedPaths(const std::string& fastfile) {
+        const PACKLIBEXPORT& lib = browser_test::Game().Lib();
+        const std::string path = browser_test::Game().Root() + "/game/fastfile/" + fastfile;
+        FFLARCHIVE* archive = lib.FFLOpenArchive(path.c_str());
+        QStringList paths;
+        for (FFLITEM* item = lib.FFLGetFirstItem(archive); item != nullptr;
+             item = lib.FFLGetNextItem(item)) {
+            paths << QString::fromLatin1(lib.FFLGetItemPath(item));
+        }
+        lib.FFLCloseArchive(archive);
+        return paths;
+    }
+    static QStringList RowTexts(MainDialog& d) {
+        QStringList texts;
+        for (int i = 0; i < List(d)->count(); ++i) {
+            texts << List(d)->item(i)->text();
+        }
+        return texts;
     }
 
     CIniDocument settings_;
@@ -515,6 +541,133 @@ class MainDialogTest : public QObject {
             QCOMPARE(settings_.GetInt("Settings", "Pos X", -99), at.x());
             QCOMPARE(settings_.GetInt("Settings", "Pos Y", -99), at.y());
         }
+    }
+
+    void DeleteKeySavesAndSelectsTheRowThatTookTheDeletedOnesPlace() {
+        qm::ScriptedMessageBoxes boxes({qm::MessageBoxResult::Yes});
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\Hud\\targeting.rim");
+        QCOMPARE(RowTexts(*dialog), QStringList({"mask.rim", "targeting.rim", "vision.rim"}));
+        QCOMPARE(List(*dialog)->currentItem()->toolTip(),
+                 QStringLiteral("graphics\\Predator\\Hud\\targeting.rim"));
+
+        QTest::keyClick(List(*dialog), Qt::Key_Delete);
+        QCOMPARE(boxes.Asked().size(), std::size_t{1});
+        QCOMPARE(boxes.Asked()[0].text,
+                 std::string("Are you sure you want to delete the selected File(s) from this "
+                             "archive?"));
+        QCOMPARE(RowTexts(*dialog), QStringList({"mask.rim", "vision.rim"}));
+        QCOMPARE(SavedPaths("Predator.ffl"), QStringList({"graphics\\Predator\\Hud\\vision.rim",
+                                                          "graphics\\Predator\\mask.rim"}));
+        QListWidgetItem* current = List(*dialog)->currentItem();
+        QVERIFY(current != nullptr);
+        QCOMPARE(current->text(), QStringLiteral("vision.rim"));
+        QVERIFY(current->isSelected());
+        QVERIFY(Preview(*dialog)->HasPicture());  // the selected row is shown
+    }
+
+    void F2RenamesTheRowByItsLabelAndSavesAtOnce() {
+        qm::ScriptedMessageBoxes boxes;
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\mask.rim");
+        QTest::keyClick(List(*dialog), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "zmask.rim");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(RowTexts(*dialog), QStringList({"targeting.rim", "vision.rim", "zmask.rim"}));
+        QCOMPARE(List(*dialog)->currentItem()->text(), QStringLiteral("zmask.rim"));
+        QVERIFY(List(*dialog)->currentItem()->isSelected());
+        QVERIFY(SavedPaths("Predator.ffl").contains("graphics\\Predator\\zmask.rim"));
+        QVERIFY(boxes.Asked().empty());
+
+        // Escape cancels the edit: nothing changes.
+        QTest::keyClick(List(*dialog), Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, "other.rim");
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTest::qWait(20);
+        QCOMPARE(RowTexts(*dialog), QStringList({"targeting.rim", "vision.rim", "zmask.rim"}));
+    }
+
+    void ExportDialogNameFollowsTheChoiceAndType() {
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Image, QDir::tempPath(), 3,
+                                    "skin.rim", false);
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            auto* selected = dialog.findChild<QRadioButton*>("selected files");
+            auto* all = dialog.findChild<QRadioButton*>("all files");
+            QVERIFY(name != nullptr && selected != nullptr && all != nullptr);
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Export Image"));
+            QVERIFY(selected->isChecked() && selected->isEnabled());
+            QCOMPARE(name->text(), QStringLiteral("skin.bmp"));
+            QVERIFY(name->isEnabled());
+            all->click();
+            QCOMPARE(name->text(), QStringLiteral("All Files.bmp"));
+            QVERIFY(!name->isEnabled());
+            QVERIFY(dialog.Choice().allFiles);
+            selected->click();
+            QCOMPARE(name->text(), QStringLiteral("skin.bmp"));
+        }
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Sound, QDir::tempPath(), 1, "",
+                                    false);
+            auto* selected = dialog.findChild<QRadioButton*>("selected files");
+            QVERIFY(!selected->isEnabled());
+            QVERIFY(dialog.findChild<QRadioButton*>("all files")->isChecked());
+            QCOMPARE(dialog.findChild<QLineEdit*>("fileNameEdit")->text(),
+                     QStringLiteral("All Files.wav"));
+        }
+        {
+            ExportFileDialog dialog(nullptr, suite::ItemKind::Image, QDir::tempPath(), 5, "", true);
+            QCOMPARE(dialog.findChild<QLineEdit*>("fileNameEdit")->text(),
+                     QStringLiteral("Selected Files.tga"));
+            QVERIFY(!dialog.findChild<QLineEdit*>("fileNameEdit")->isEnabled());
+            QVERIFY(dialog.findChild<QRadioButton*>("selected files")->isChecked());
+        }
+    }
+
+    // The export button with the dialog answered: several rows go to the directory as
+    // bitmaps; one row goes to exactly the typed name, with the bitmap extension forced.
+    void ExportButtonWritesTheRowsAsChosen() {
+        qm::ScriptedMessageBoxes boxes;
+        const QString out = QString::fromStdString(browser_test::Game().Root() + "/out");
+        QDir(out).removeRecursively();
+        QVERIFY(QDir().mkpath(out));
+        settings_.SetString("Settings.Export", "Export Path", out.toStdString().c_str());
+        settings_.SetInt("Settings.Export", "Export Type", 3);
+        auto dialog = Open();
+        ShowItem(*dialog, "graphics\\Predator\\mask.rim");
+        List(*dialog)->selectAll();
+        const auto answer = [](const QString& typed) {
+            QTimer::singleShot(50, [typed] {
+                auto* files = qobject_cast<ExportFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(files != nullptr);
+                if (!typed.isEmpty()) {
+                    files->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+                }
+                QMetaObject::invokeMethod(files, "accept");
+            });
+        };
+        answer({});
+        QTest::mouseClick(dialog->findChild<QPushButton*>("export"), Qt::LeftButton);
+        for (const char* name : {"mask.bmp", "targeting.bmp", "vision.bmp"}) {
+            CBmpImage bmp;
+            QVERIFY2(bmp.LoadFile((out + "/" + name).toStdString()), name);
+        }
+        QVERIFY(boxes.Asked().empty());
+
+        ClickRow(*dialog, "vision.rim");
+        answer(QStringLiteral("my pick.tga"));
+        QTest::mouseClick(dialog->findChild<QPushButton*>("export"), Qt::LeftButton);
+        CBmpImage bmp;
+        QVERIFY(bmp.LoadFile((out + "/my pick.bmp").toStdString()));
+        QCOMPARE(bmp.GetWidth(), 64u);
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 4);
+        QCOMPARE(settings_.GetString("Settings.Export", "Export Path", ""),
+                 (out + "/").toStdString());
     }
 
     void ReloadKeepsTheSelectedFolderAndRow() {
