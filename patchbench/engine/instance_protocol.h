@@ -19,9 +19,6 @@ inline constexpr const char* kReceiveItemsKind = suite::kTransferBlockMessage;
 // The largest patch path message: MAX_PATH bytes with the terminator.
 inline constexpr std::size_t kLongestOpenMessage = 260;
 
-// The type under which a drag or the clipboard carries a transfer block.
-inline constexpr char kTransferMimeType[] = "application/x-quillmark-fastfile-patch-items";
-
 struct EditorRequest {
     enum class Kind { Restore, OpenPatch, ReceiveItems, Close, Unknown };
     Kind kind = Kind::Unknown;

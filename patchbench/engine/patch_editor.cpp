@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "patchbench/engine/editor_texts.h"
-#include "patchbench/engine/transfer_block.h"
 #include "platform/message_box.h"
+#include "suite/transfer/transfer_block.h"
 
 namespace patchbench {
 namespace {
@@ -268,17 +268,18 @@ void PatchEditor::ReceiveItems(std::span<const unsigned char> block) {
     if (patch_ == nullptr) {
         return;
     }
-    const auto records = ReadTransferBlock(block);
-    if (!records) {
+    // A damaged block is refused whole, so that no front half of it is added.
+    const suite::ParsedTransferBlock parsed = suite::ParseTransferBlock(block);
+    if (parsed.status != suite::TransferBlockStatus::Ok) {
         return;
     }
     bool cancelled = false;
     int lastTouched = -1;
-    for (const TransferRecord& record : *records) {
+    for (const suite::TransferRecord& record : parsed.records) {
         if (cancelled) {
             break;
         }
-        ReceiveRecord(record.itemPath, record.data, cancelled, lastTouched);
+        ReceiveRecord(std::string(record.path), record.data, cancelled, lastTouched);
     }
     if (modified_ && lastTouched >= 0) {
         list_.SelectOnly(lastTouched);

@@ -28,6 +28,7 @@
 #include "patchbench/qt/artwork.h"
 #include "patchbench/qt/patch_info_dialog.h"
 #include "patchbench/qt/tip_dialog.h"
+#include "suite/transfer/transfer_block.h"
 
 namespace patchbench {
 namespace {
@@ -327,14 +328,15 @@ void MainDialog::reject() {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (isEnabled() && event->mimeData()->hasFormat(QString::fromLatin1(kTransferMimeType))) {
+    if (isEnabled() &&
+        event->mimeData()->hasFormat(QString::fromLatin1(suite::kTransferMimeType))) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    const QByteArray block = event->mimeData()->data(QString::fromLatin1(kTransferMimeType));
+    const QByteArray block = event->mimeData()->data(QString::fromLatin1(suite::kTransferMimeType));
     event->setDropAction(Qt::CopyAction);
     event->accept();
     raise();

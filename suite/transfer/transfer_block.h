@@ -21,6 +21,10 @@ inline constexpr std::size_t kTransferPathField = 260;
 inline constexpr std::size_t kTransferMaxPathLength = kTransferPathField - 1;
 inline constexpr std::size_t kTransferRecordHeaderBytes = kTransferPathField + 4;
 
+// The type under which a drag or the clipboard carries a transfer block; both ends of every
+// drag between the suite's programs must name the same one.
+inline constexpr char kTransferMimeType[] = "application/x-quillmark-fastfile-patch-items";
+
 enum class TransferBlockStatus {
     Ok,
     // Reading.

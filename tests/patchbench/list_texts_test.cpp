@@ -1,15 +1,12 @@
-// How patch items read in the main list (size, label, kind, sort key) and how a transfer block
-// from another process is read.
+// How patch items read in the main list: size, label, kind and sort key.
 #include <gtest/gtest.h>
 
 #include "patchbench/engine/item_display.h"
-#include "patchbench/engine/transfer_block.h"
 #include "tests/patchbench/editor_fixture.h"
 
 namespace {
 
 using namespace patchbench;
-using editor_test::Block;
 using editor_test::Bytes;
 
 TEST(PatchBenchSizeText, WholeTenthsAndThousandsSeparator) {
@@ -81,64 +78,6 @@ TEST(PatchBenchItemKind, FromTheFirstTwelveBytes) {
         EXPECT_EQ(KindSortKey(c.data->data(), size), c.sortKey);
     }
     EXPECT_EQ(KindOfPatchData(nullptr, 100), PatchItemKind::Unknown);
-}
-
-TEST(PatchBenchTransferBlock, RecordsInOrderWithTheirData) {
-    const Bytes block = Block({{"graphics\\a.rim", {1, 2, 3}}, {"sound\\b.wav", {}}});
-    const auto records = ReadTransferBlock(block);
-    ASSERT_TRUE(records.has_value());
-    ASSERT_EQ(records->size(), 2u);
-    EXPECT_EQ((*records)[0].itemPath, "graphics\\a.rim");
-    EXPECT_EQ(Bytes((*records)[0].data.begin(), (*records)[0].data.end()), (Bytes{1, 2, 3}));
-    EXPECT_EQ((*records)[1].itemPath, "sound\\b.wav");
-    EXPECT_TRUE((*records)[1].data.empty());
-
-    const auto none = ReadTransferBlock(Block({}));
-    ASSERT_TRUE(none.has_value());
-    EXPECT_TRUE(none->empty());
-}
-
-TEST(PatchBenchTransferBlock, PathsOfAllLengthsAndTrailingBytes) {
-    Bytes block = Block({{std::string(259, 'x'), {7}}});
-    block.push_back(0xee);  // a shared block may be larger than its records
-    const auto records = ReadTransferBlock(block);
-    ASSERT_TRUE(records.has_value());
-    ASSERT_EQ(records->size(), 1u);
-    EXPECT_EQ((*records)[0].itemPath, std::string(259, 'x'));
-    // All 260 bytes of the field used: no terminator, not a block of ours.
-    EXPECT_FALSE(ReadTransferBlock(Block({{std::string(260, 'x'), {7}}})).has_value());
-}
-
-TEST(PatchBenchTransferBlock, BlocksThatLieAboutTheirSizesAreRefusedWhole) {
-    const Bytes good = Block({{"a", {1, 2, 3, 4}}, {"b", {5, 6}}});
-    Bytes wrongMagic = good;
-    wrongMagic[0] = 'X';
-    Bytes countTooHigh = good;
-    countTooHigh[4] = 3;
-    Bytes hugeCount = Block({});
-    hugeCount[7] = 0xff;
-    Bytes dataTooLong = good;
-    dataTooLong[8 + 260] = 200;  // the first record claims 200 bytes
-    Bytes hugeData = good;
-    for (int i = 0; i < 4; ++i) {
-        hugeData[8 + 260 + i] = 0xff;
-    }
-    const Bytes cutInHeader(good.begin(), good.begin() + 8 + 100);
-    const Bytes cutInData(good.begin(), good.end() - 1);
-    const Bytes headerOnly = {'R', 'F', 'F', 'L', 0, 0, 0};
-    const struct {
-        const char* what;
-        const Bytes* block;
-    } cases[] = {
-        {"wrong magic", &wrongMagic},    {"count beyond the records", &countTooHigh},
-        {"huge count", &hugeCount},      {"data beyond the block", &dataTooLong},
-        {"size near 4 GB", &hugeData},   {"cut in a record header", &cutInHeader},
-        {"cut in the data", &cutInData}, {"shorter than the header", &headerOnly},
-    };
-    for (const auto& c : cases) {
-        EXPECT_FALSE(ReadTransferBlock(*c.block).has_value()) << c.what;
-    }
-    EXPECT_FALSE(ReadTransferBlock({}).has_value());
 }
 
 }  // namespace

@@ -26,7 +26,9 @@
 #include "patchbench/qt/tip_dialog.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "suite/transfer/transfer_block.h"
 #include "tests/patchbench/editor_fixture.h"
+#include "tests/support/temp_dir.h"
 #include "tools/demogame/demo_game.h"
 
 using namespace patchbench;
@@ -54,7 +56,7 @@ class PatchBenchUi : public QObject {
     EditorFiles Files() const {
         return {dir_.File("patchbench.cfg"), dir_.File("patchbench.chm"), dir_.File("KdzTips.cfg")};
     }
-    packlib_test::TempDir dir_;
+    qm_test::TempDir dir_;
 
   private slots:
     void menuHasEveryCommandWithItsKey() {
@@ -121,8 +123,9 @@ class PatchBenchUi : public QObject {
         dialog.show();
         const Bytes block = Block({{"graphics\\drop.rim", Texture()}});
         QMimeData ours;
-        ours.setData(kTransferMimeType, QByteArray(reinterpret_cast<const char*>(block.data()),
-                                                   static_cast<qsizetype>(block.size())));
+        ours.setData(suite::kTransferMimeType,
+                     QByteArray(reinterpret_cast<const char*>(block.data()),
+                                static_cast<qsizetype>(block.size())));
         QMimeData text;
         text.setText("graphics\\drop.rim");
         QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
@@ -236,7 +239,7 @@ class PatchBenchUi : public QObject {
     // The shell with a real endpoint: another program asks the running dialog to open a patch,
     // sends items while a question is open, and closes it.
     void shellCarriesRequestsOfOtherProgramsToTheDialog() {
-        editor_test::PrivateEnvironment environment;
+        qm_test::PrivateEnvironment environment;
         std::string error;
         QVERIFY2(demogame::MakeDemoGame(environment.File("game"), {false}, &error), error.c_str());
         qm::RegistrySetString(qm::RegistryRoot::LocalMachine,

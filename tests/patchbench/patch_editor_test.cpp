@@ -9,6 +9,8 @@
 #include "patchbench/engine/patch_editor.h"
 #include "platform/message_box.h"
 #include "tests/patchbench/editor_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -71,7 +73,7 @@ class PatchBenchEditor : public ::testing::Test {
         ASSERT_TRUE(editor.Modified());
     }
 
-    packlib_test::TempDir dir_;
+    qm_test::TempDir dir_;
     editor_test::ScriptedFrontEnd frontEnd_;
 };
 
@@ -238,7 +240,7 @@ TEST_F(PatchBenchEditor, OpenListsThePatchInItsOrder) {
 
 TEST_F(PatchBenchEditor, APatchThatCannotBeOpenedLeavesAnEmptyUntitledOne) {
     const std::string broken = File("broken.kdz");
-    packlib_test::WriteFile(broken, {'Q', 'M', 'R', 'K', 0, 0, 0, 0, 'N', 'O', 'P', 'E'});
+    qm_test::WriteFile(broken, {'Q', 'M', 'R', 'K', 0, 0, 0, 0, 'N', 'O', 'P', 'E'});
     for (const std::string& path : {broken, File("missing.kdz")}) {
         qm::ScriptedMessageBoxes boxes;
         PatchEditor editor(PatchLib(), frontEnd_);
@@ -452,9 +454,14 @@ TEST_F(PatchBenchEditor, BadBlocksDoNothing) {
     editor.Start("");
     Bytes wrongMagic = Block({{"graphics\\a.rim", Texture()}});
     wrongMagic[3] = 'X';
+    // Each of these begins with a good record that must not be added on its own.
     Bytes lying = Block({{"graphics\\a.rim", Texture()}, {"graphics\\b.rim", Texture()}});
     lying.resize(lying.size() - 10);
-    for (const Bytes* block : {&wrongMagic, &lying}) {
+    Bytes unterminated =
+        Block({{"graphics\\a.rim", Texture()}, {std::string(260, 'p'), Texture()}});
+    Bytes countTooHigh = Block({{"graphics\\a.rim", Texture()}});
+    countTooHigh[4] = 2;
+    for (const Bytes* block : {&wrongMagic, &lying, &unterminated, &countTooHigh}) {
         editor.ReceiveItems(*block);
     }
     editor.ReceiveItems(std::span<const unsigned char>(wrongMagic.data(), 7));
