@@ -1,8 +1,7 @@
 // What the editor tests share: PatchLib bound by name, a front end that answers from a script,
-// a private per-user environment, and transfer blocks made on the spot.
+// and transfer blocks made on the spot. A private per-user environment comes from the shared
+// test support (tests/support/private_environment.h).
 #pragma once
-
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +16,7 @@
 #include "patchbench/engine/patch_editor.h"
 #include "patchlib/patchlib.h"
 #include "platform/library_binding.h"
-#include "tests/packlib/test_files.h"
+#include "tests/support/private_environment.h"
 
 namespace editor_test {
 
@@ -114,43 +113,5 @@ inline Bytes Block(const std::vector<std::pair<std::string, Bytes>>& records) {
     }
     return block;
 }
-
-// Points every per-user store of the platform layer (registry, desktop data, endpoints, home)
-// into a fresh directory, and restores the variables afterwards.
-class PrivateEnvironment {
-  public:
-    PrivateEnvironment() {
-        Set("QUILLMARK_REGISTRY", dir_.File("registry.ini"));
-        Set("XDG_DATA_HOME", dir_.File("data"));
-        Set("XDG_RUNTIME_DIR", dir_.File("run"));
-        Set("HOME", dir_.File("home"));
-        std::filesystem::create_directories(dir_.File("run"));
-        std::filesystem::permissions(dir_.File("run"), std::filesystem::perms::owner_all);
-        std::filesystem::create_directories(dir_.File("home"));
-    }
-    ~PrivateEnvironment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            const auto& [name, value] = *it;
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-    }
-    PrivateEnvironment(const PrivateEnvironment&) = delete;
-    PrivateEnvironment& operator=(const PrivateEnvironment&) = delete;
-
-    void Set(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(name.c_str(), value.c_str(), 1);
-    }
-    std::string File(const std::string& name) const { return dir_.File(name); }
-
-  private:
-    packlib_test::TempDir dir_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 }  // namespace editor_test

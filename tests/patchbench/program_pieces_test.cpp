@@ -12,6 +12,7 @@
 #include "patchbench/engine/tip_of_the_day.h"
 #include "platform/registry.h"
 #include "tests/patchbench/editor_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ class PatchBenchTips : public ::testing::Test {
         std::ofstream(dir_.File(name), std::ios::binary) << text;
         return dir_.File(name);
     }
-    packlib_test::TempDir dir_;
+    qm_test::TempDir dir_;
     ProfileSettings settings_{dir_.File("patchbench.cfg")};
 };
 
@@ -153,7 +154,7 @@ TEST(PatchBenchTipsFile, TheInstalledFileHoldsTips) {
 }
 
 TEST(PatchBenchRegistration, EntriesInTableOrderAndRemovedAgain) {
-    editor_test::PrivateEnvironment environment;
+    qm_test::PrivateEnvironment environment;
     const std::string program = "/opt/quillmark/bin/patchbench";
     RegisterEditor(program);
     using qm::RegistryRoot;
@@ -192,7 +193,7 @@ TEST(PatchBenchRegistration, EntriesInTableOrderAndRemovedAgain) {
 }
 
 TEST(PatchBenchRegistration, UnregisteringKeepsTheInstallersVerb) {
-    editor_test::PrivateEnvironment environment;
+    qm_test::PrivateEnvironment environment;
     RegisterEditor("/opt/qm/patchbench");
     qm::RegistrySetString(qm::RegistryRoot::ClassesRoot,
                           "Quillmark.FastFilePatch\\shell\\install\\command", "",

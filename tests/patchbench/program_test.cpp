@@ -78,7 +78,7 @@ class PatchBenchProgram : public ::testing::Test {
         return false;
     }
 
-    editor_test::PrivateEnvironment env_;
+    qm_test::PrivateEnvironment env_;
     std::vector<pid_t> running_;
 };
 

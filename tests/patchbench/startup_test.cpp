@@ -57,7 +57,7 @@ class PatchBenchStartup : public ::testing::Test {
         options.handOverTimeout = 2s;
         return options;
     }
-    editor_test::PrivateEnvironment env_;
+    qm_test::PrivateEnvironment env_;
     RecordingShell shell_;
 };
 
@@ -229,7 +229,7 @@ class PatchBenchLauncher : public ::testing::Test {
         }
         return "<not started>";
     }
-    editor_test::PrivateEnvironment env_;
+    qm_test::PrivateEnvironment env_;
     editor_test::ScriptedFrontEnd frontEnd_;
 };
 

@@ -72,7 +72,7 @@ class TextureRoad : public QObject {
 
   private slots:
     void twoTexturesTravelFromOneGameToAnother() {
-        editor_test::PrivateEnvironment environment;
+        qm_test::PrivateEnvironment environment;
         const std::string first = environment.File("first");
         const std::string second = environment.File("second");
         std::string error;
