@@ -1,8 +1,8 @@
 #include "patchbench/qt/artwork.h"
 
-#include <QBitmap>
 #include <QPainter>
-#include <QPainterPath>
+
+#include "suite/qt/icon_strip.h"
 
 namespace patchbench {
 namespace {
@@ -41,76 +41,34 @@ void DrawTargets(QPainter& p) {
     }
 }
 
-void DrawImageItem(QPainter& p) {
-    p.fillRect(1, 2, 14, 12, QColor(0x90, 0xc8, 0xf0));
-    p.fillRect(1, 10, 14, 4, QColor(0x40, 0xa0, 0x40));
-    p.setBrush(QColor(0xf0, 0xd0, 0x20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(10, 3, 3, 3);
-    QPainterPath hill;
-    hill.moveTo(2, 11);
-    hill.lineTo(6, 6);
-    hill.lineTo(10, 11);
-    p.fillPath(hill, QColor(0x70, 0x60, 0x50));
-    p.setPen(QColor(0x30, 0x30, 0x30));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(1, 2, 13, 11);
-}
-
-void DrawSoundItem(QPainter& p) {
-    p.fillRect(2, 6, 3, 4, QColor(0x40, 0x40, 0x40));
-    QPainterPath cone;
-    cone.moveTo(5, 6);
-    cone.lineTo(9, 2);
-    cone.lineTo(9, 14);
-    cone.lineTo(5, 10);
-    p.fillPath(cone, QColor(0x40, 0x40, 0x40));
-    p.setPen(QColor(0x20, 0x70, 0xd0));
-    p.drawLine(11, 6, 11, 10);
-    p.drawLine(13, 4, 13, 12);
-}
-
-void DrawUnknownItem(QPainter& p) {
-    p.fillRect(3, 1, 10, 14, Qt::white);
-    p.setPen(QColor(0x60, 0x60, 0x60));
-    p.drawRect(3, 1, 9, 13);
-    p.setPen(QColor(0xa0, 0x20, 0x20));
-    p.drawLine(6, 4, 9, 4);
-    p.drawLine(10, 5, 10, 6);
-    p.drawLine(8, 7, 9, 7);
-    p.drawLine(8, 8, 8, 9);
-    p.drawPoint(8, 11);
-}
-
 }  // namespace
 
 QImage EditorIconStrip() {
     QImage strip(kStripIconSize * kStripIconCount, kStripIconSize, QImage::Format_RGB32);
     strip.fill(kStripTransparent);
-    QPainter painter(&strip);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    using Draw = void (*)(QPainter&);
-    const Draw icons[kStripIconCount] = {DrawPatch,     DrawFolder,    DrawInfo,       DrawTargets,
-                                         DrawImageItem, DrawSoundItem, DrawUnknownItem};
-    for (int index = 0; index < kStripIconCount; ++index) {
-        painter.save();
-        painter.translate(index * kStripIconSize, 0);
-        painter.setClipRect(0, 0, kStripIconSize, kStripIconSize);
-        icons[index](painter);
-        painter.restore();
+    {
+        QPainter painter(&strip);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        using Draw = void (*)(QPainter&);
+        const Draw icons[] = {DrawPatch, DrawFolder, DrawInfo, DrawTargets};
+        for (int index = 0; index < 4; ++index) {
+            painter.save();
+            painter.translate(index * kStripIconSize, 0);
+            painter.setClipRect(0, 0, kStripIconSize, kStripIconSize);
+            icons[index](painter);
+            painter.restore();
+        }
     }
+    // The item icons are the suite's, so that an item looks the same here as in TexBench.
+    suite::DrawStripIcon(strip, 4, suite::ItemKindArt(suite::ItemKind::Image));
+    suite::DrawStripIcon(strip, 5, suite::ItemKindArt(suite::ItemKind::Sound));
+    suite::DrawStripIcon(strip, 6, suite::ItemKindArt(suite::ItemKind::Other));
     return strip;
 }
 
 QIcon EditorStripIcon(int index) {
-    if (index < 0 || index >= kStripIconCount) {
-        return {};
-    }
     static const QImage strip = EditorIconStrip();
-    QPixmap pixmap =
-        QPixmap::fromImage(strip.copy(index * kStripIconSize, 0, kStripIconSize, kStripIconSize));
-    pixmap.setMask(pixmap.createMaskFromColor(QColor::fromRgb(kStripTransparent)));
-    return QIcon(pixmap);
+    return suite::IconOfStrip(strip, index);
 }
 
 QIcon EditorProgramIcon() {

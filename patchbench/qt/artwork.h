@@ -6,15 +6,17 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "suite/qt/icon_strip.h"
+
 namespace patchbench {
 
-constexpr int kStripIconSize = 16;
+using suite::kStripIconSize;
+using suite::kStripTransparent;
 constexpr int kStripIconCount = 7;
-// Pixels of this colour in the strip are transparent.
-constexpr QRgb kStripTransparent = 0xffff00ff;
 
 // Seven 16 x 16 icons side by side on magenta: 0 a patch, 1 a folder, 2 patch information,
-// 3 a target list, 4 an image item, 5 a sound item, 6 an item of unknown kind.
+// 3 a target list, then the suite's item icons: 4 an image item, 5 a sound item, 6 an item of
+// unknown kind.
 QImage EditorIconStrip();
 // One icon of the strip with its magenta made transparent; an empty icon out of range.
 QIcon EditorStripIcon(int index);

@@ -4,17 +4,18 @@
 #include <QIcon>
 #include <QImage>
 
+#include "suite/qt/icon_strip.h"
 #include "texbench/widgets/strip_indices.h"
 
 namespace texbench {
 
-constexpr int kStripIconSize = 16;
+using suite::kStripIconSize;
+using suite::kStripTransparent;
 constexpr int kStripIconCount = 7;
-// Pixels of this colour in the strip are transparent.
-constexpr QRgb kStripTransparent = 0xffff00ff;
 
 // Seven 16 x 16 icons side by side on magenta: 0 the "graphics" root, 1 the "sound" root,
-// 2 a closed folder, 3 an open folder, 4 an image item, 5 a sound item, 6 any other item.
+// 2 a closed folder, 3 an open folder, then the suite's item icons: 4 an image item, 5 a sound
+// item, 6 any other item.
 QImage IconStripImage();
 
 // One icon of the strip with its magenta made transparent; an empty icon out of range.
