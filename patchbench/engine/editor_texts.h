@@ -24,6 +24,10 @@ inline constexpr char kTipHeaderText[] = "Did you know...";
 inline constexpr char kNoTipsText[] = "Tips file does not exist in the prescribed directory";
 inline constexpr char kInstallerMissingText[] = "Fastfile Patch Installer could not be found!";
 inline constexpr char kInstallerFailedText[] = "ERROR: Failed to start Fastfile Patch Installer!";
+// Find in the properties dialogs; %d are the paths found and the rows added.
+inline constexpr char kNothingFoundText[] = "No matching items could be found in your Fastfiles.";
+inline constexpr char kFoundAndAddedText[] =
+    "%d matching items have been found.\n%d items have been added to the list.";
 
 // The default extension of patch files, without the dot.
 inline constexpr char kPatchExtension[] = "kdz";
