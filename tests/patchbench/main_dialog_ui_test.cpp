@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "patchbench/qt/artwork.h"
 #include "patchbench/qt/main_dialog.h"
 #include "patchbench/qt/patch_info_dialog.h"
+#include "patchbench/qt/search_window.h"
 #include "patchbench/qt/tip_dialog.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -189,6 +191,32 @@ class PatchBenchUi : public QObject {
         const PatchHeaderTexts texts = dialog.Texts();
         QCOMPARE(QString::fromStdString(texts.title), QString("Sky"));
         QCOMPARE(texts.description.size(), 255u);
+    }
+
+    void searchWindowFollowsTheSearch() {
+        QWidget owner;
+        owner.resize(400, 300);
+        owner.show();
+        SearchWindow window(&owner);
+        window.Begin(3);
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isModal());
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(window.Bar()->maximum(), 3);
+        window.Show("graphics\\Aliens");
+        window.Step();
+        window.Show("sound\\Common");
+        window.Step();
+        QCOMPARE(window.EntryText()->text(), QString("sound\\Common"));
+        QCOMPARE(window.Bar()->value(), 2);
+        window.End();
+        QVERIFY(!window.isVisible());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // A second search starts from an empty bar.
+        window.Begin(5);
+        QCOMPARE(window.Bar()->value(), 0);
+        window.End();
+        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void tipDialogShowsTipsInTurnAndKeepsTheChoice() {
