@@ -10,3 +10,13 @@ function(qm_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
+
+# qm_unloadable(target): a library that programs and tests load and unload by name must
+# really go away on unload, or it keeps what it computed at its first load (PackLib finds
+# the game's Fastfile folder then). GCC marks some template statics "unique", which pins
+# the library in memory; keep them ordinary.
+function(qm_unloadable target)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+    target_compile_options(${target} PRIVATE -fno-gnu-unique)
+  endif()
+endfunction()

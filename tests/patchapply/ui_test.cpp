@@ -1,6 +1,8 @@
 // The installer's information dialog, shown off screen.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -17,8 +19,12 @@ class PatchApplyUi : public ::testing::Test {
         static int argc = 1;
         static char name[] = "patchapply_ui_test";
         static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+        // Made and destroyed inside the test run: a static application destroyed after main()
+        // returns leaves Qt's per-thread font cache behind.
+        app_ = std::make_unique<QApplication>(argc, argv);
     }
+    static void TearDownTestSuite() { app_.reset(); }
+    static inline std::unique_ptr<QApplication> app_;
 
     // Clicks a button of the modal dialog once it is up.
     static void ClickWhenShown(bool install) {
