@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/program_start.h"
 #include "suite/single_instance.h"
 
 namespace patchbench {
@@ -30,12 +31,10 @@ inline constexpr SiblingTool kEchowright{
 inline constexpr char kInstallerKey[] = "Software\\Quillmark\\FastFile Patch Installer";
 inline constexpr char kInstallerProgram[] = "PatchApply.exe";
 
-// A program's file name on this platform: "TexBench.exe" is "texbench" on Linux.
-std::string PlatformProgramName(const std::string& windowsName);
-// The program on the search path ($PATH), or nothing.
-std::optional<std::string> FindOnSearchPath(const std::string& windowsName);
-// Starts a program detached with these arguments; false when it could not be started.
-bool StartProgram(const std::string& program, const std::vector<std::string>& arguments);
+// How a program is found and started, shared with TexBench.
+using suite::FindOnSearchPath;
+using suite::PlatformProgramName;
+using suite::StartProgram;
 // Asks a running tool to come to the front; false when none answers at the endpoint in time.
 bool RestoreTool(const std::string& endpoint, std::chrono::milliseconds timeout);
 

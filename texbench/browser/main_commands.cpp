@@ -70,13 +70,19 @@ const Command kCommands[] = {
      nullptr},
     {About, P::Button, "about", "&About...", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Open, P::Button, "open", "&Open", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
-    {Patch, P::Button, "patch", "&Patch", K::None, 0, kNoSeparator, kNotBuilt, Always, nullptr},
+    {Patch, P::Button, "patch", "&Patch", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
     {Close, P::Button, "close", "&Close", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
 
     {OpenDatabase, P::OpenMenu, "open database", "Database", K::None, 0, kNoSeparator, kBuilt,
      Always, InDatabaseMode},
     {OpenFastfile, P::OpenMenu, "open fastfile", "Fastfile...", K::None, 0, kNoSeparator, kBuilt,
      Always, InFastfileMode},
+
+    {PatchNew, P::PatchMenu, "patch new", "New", K::None, 0, kNoSeparator, kBuilt, Always, nullptr},
+    {PatchOpen, P::PatchMenu, "patch open", "Open...", K::None, 0, kNoSeparator, kBuilt, Always,
+     nullptr},
+    {PatchInstall, P::PatchMenu, "patch install", "Install...", K::None, 0, kNoSeparator, kBuilt,
+     Always, nullptr},
 
     // Inserting, renaming and deleting folders has no action in this suite; the entries and
     // their keys are there, as users know them.
@@ -92,12 +98,12 @@ const Command kCommands[] = {
      kNoSeparator, kBuilt, OnLeaf, nullptr},
 
     {AddToPatch, P::ListMenu, "add to patch", "Add to Patch", K::Insert, kAllListMenus,
-     kNoSeparator, kNotBuilt, AnyRowSelected, nullptr},
+     kNoSeparator, kBuilt, AnyRowSelected, nullptr},
     {ItemRename, P::ListMenu, "item rename", "Rename", K::F2, kAllListMenus, kSeparator, kBuilt,
      OneRowSelected, nullptr},
     {ItemDelete, P::ListMenu, "item delete", "Delete", K::Delete, kAllListMenus, kNoSeparator,
      kBuilt, AnyRowSelected, nullptr},
-    {ItemCopy, P::ListMenu, "item copy", "Copy", K::None, kAllListMenus, kSeparator, kNotBuilt,
+    {ItemCopy, P::ListMenu, "item copy", "Copy", K::None, kAllListMenus, kSeparator, kBuilt,
      AnyRowSelected, nullptr},
     {ItemPaste, P::ListMenu, "item paste", "Paste", K::None, kAllListMenus, kNoSeparator, kNotBuilt,
      ClipboardHoldsItems, nullptr},

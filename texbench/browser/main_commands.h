@@ -34,11 +34,15 @@ enum class CommandId : int {
     ItemPaste = 32796,
     OpenDatabase = 32797,
     OpenFastfile = 32798,
+    PatchNew = 32799,
+    PatchOpen = 32800,
+    PatchInstall = 32801,
 };
 
 // Where a command is offered. The tree answers the keys of the folder menu's commands, the
 // list those of the list menu's.
-enum class CommandPlace { Button, FolderMenu, ListMenu, OpenMenu };
+// The patch menu is offered as the "Patch" pop-up of the Open menu.
+enum class CommandPlace { Button, FolderMenu, ListMenu, OpenMenu, PatchMenu };
 
 enum class CommandKey { None, Insert, Delete, F2, F5, Return };
 

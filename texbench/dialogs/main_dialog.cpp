@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -14,19 +15,26 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTemporaryDir>
 #include <QTreeWidget>
+#include <chrono>
 #include <functional>
 #include <span>
 
 #include "platform/message_box.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
+#include "suite/qt/transfer_mime.h"
 #include "suite/sound_item.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
+#include "texbench/browser/item_transfer.h"
+#include "texbench/browser/patch_tools.h"
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/export_progress_window.h"
+#include "texbench/dialogs/item_list.h"
+#include "texbench/dialogs/item_mime.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
 #include "texbench/widgets/icon_strip.h"
@@ -36,10 +44,7 @@ namespace texbench {
 namespace {
 
 constexpr int kNodeRole = Qt::UserRole;
-constexpr int kRowRole = Qt::UserRole;
-
-// The clipboard format in which items travel between the suite's programs.
-const QString kItemClipboardFormat = QStringLiteral("Quillmark Fastfile Patch");
+constexpr int kRowRole = ItemListWidget::kRowRole;
 
 QString FromLocal(const std::string& text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
@@ -105,8 +110,7 @@ class RenameDelegate : public QStyledItemDelegate {
 };
 
 bool ClipboardHoldsItems() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data != nullptr && data->hasFormat(kItemClipboardFormat);
+    return suite::HoldsTransferBlock(QApplication::clipboard()->mimeData());
 }
 
 }  // namespace
@@ -162,13 +166,10 @@ void MainDialog::CreateControls() {
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &MainDialog::OnTreeSelectionChanged);
     connect(tree_, &QWidget::customContextMenuRequested, this, &MainDialog::ShowTreeMenu);
 
-    list_ = new QListWidget(this);
+    list_ = new ItemListWidget(this);
     list_->setObjectName(QStringLiteral("list"));
     list_->setGeometry(du.Rect(7, 126, 120, 77));
-    list_->setViewMode(QListView::ListMode);
-    list_->setFlow(QListView::LeftToRight);  // small icons, row after row
-    list_->setWrapping(true);
-    list_->setIconSize(QSize(kStripIconSize, kStripIconSize));
+    list_->SetDragStarter([this] { DragRows(); });
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // A label edit starts only by the Rename command (F2 or the menu), never by a click.
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -276,18 +277,7 @@ void MainDialog::ShowList() {
     UpdateButtons();
     {
         const QSignalBlocker block(list_);
-        list_->setUpdatesEnabled(false);
-        list_->clear();
-        const auto& rows = model_->Rows();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            auto* item =
-                new QListWidgetItem(StripIcon(rows[i].icon), FromLocal(rows[i].name), list_);
-            item->setData(kRowRole, static_cast<int>(i));
-            item->setToolTip(FromLocal(rows[i].path));
-            item->setFlags(item->flags() | Qt::ItemIsEditable);
-        }
-        list_->scrollToTop();
-        list_->setUpdatesEnabled(true);
+        list_->ShowRows(model_->Rows());
     }
     shownRow_ = -1;
     info_->setText(QString::fromLatin1(kNoSelection));
@@ -523,10 +513,71 @@ void MainDialog::ShowResult(const ItemCommandResult& result) {
             list_->item(row)->setSelected(true);
         }
     }
-    if (const QListWidgetItem* current = list_->currentItem()) {
-        list_->scrollToItem(current);
-    }
+    list_->ScrollToWhenLaidOut(list_->currentItem());
     UpdateButtons();
+}
+
+void MainDialog::CopyRows() {
+    if (model_->CurrentArchive() == nullptr) {
+        return;
+    }
+    std::unique_ptr<QMimeData> data;
+    {
+        WaitCursor wait;
+        data = ItemMimeData(*model_, SelectedRows(), FocusedSelectedRow(), ItemMimeUse::Clipboard);
+    }
+    if (data != nullptr) {
+        QApplication::clipboard()->setMimeData(data.release());  // the clipboard owns it now
+    }
+}
+
+void MainDialog::DragRows() {
+    const std::vector<int> selected = SelectedRows();
+    // The files of the previous drag have been taken by now, or never will be.
+    dragFiles_ = std::make_unique<QTemporaryDir>();
+    const QString directory = dragFiles_->isValid() ? dragFiles_->path() : QString();
+    std::unique_ptr<QMimeData> data;
+    {
+        WaitCursor wait;
+        data = ItemMimeData(*model_, selected, FocusedSelectedRow(), ItemMimeUse::Drag, directory);
+    }
+    if (data == nullptr) {
+        return;
+    }
+    auto* drag = new QDrag(list_);
+    drag->setMimeData(data.release());  // the drag owns its data, and Qt the drag
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void MainDialog::SendRowsToPatch(bool patchButton) {
+    if (!patchButton && model_->CurrentArchive() == nullptr) {
+        QApplication::beep();
+        return;
+    }
+    WaitCursor wait;
+    const std::vector<std::uint8_t> block = TransferBlockOfRows(*model_, SelectedRows());
+    const std::chrono::milliseconds timeout(IpcTimeout(settings_));
+    const PatchHandOver handOver =
+        patchButton ? PatchButton(block, timeout) : AddToPatch(block, timeout);
+    if (!patchButton && handOver == PatchHandOver::EditorMissing) {
+        QApplication::beep();
+    }
+}
+
+void MainDialog::RunPatchMenu(CommandId id) {
+    const PatchTool tool = id == CommandId::PatchNew    ? PatchTool::New
+                           : id == CommandId::PatchOpen ? PatchTool::Open
+                                                        : PatchTool::Install;
+    RunPatchTool(tool, [this, tool]() -> std::optional<std::string> {
+        const QString file = QFileDialog::getOpenFileName(
+            this, QString::fromLatin1(PatchToolDialogTitle(tool)), QString(),
+            QStringLiteral("Quillmark Fastfile Patch (*.kdz)"), nullptr,
+            QFileDialog::DontResolveSymlinks);
+        if (file.isEmpty()) {
+            return std::nullopt;
+        }
+        return file.toLocal8Bit().toStdString();
+    });
 }
 
 void MainDialog::Reload() {
@@ -537,7 +588,7 @@ void MainDialog::Reload() {
     if (row >= 0 && row < list_->count()) {
         QListWidgetItem* item = list_->item(row);
         list_->setCurrentItem(item);  // selects and focuses it, which shows it
-        list_->scrollToItem(item);
+        list_->ScrollToWhenLaidOut(item);
     }
 }
 
@@ -565,6 +616,21 @@ void MainDialog::ShowListMenu(const QPoint& position) {
 
 void MainDialog::PopUp(QMenu& menu, CommandPlace place, ListMenuKind kind, const QPoint& at) {
     const CommandContext context = Context();
+    FillMenu(menu, place, kind, context);
+    if (place == CommandPlace::OpenMenu) {
+        // The patch tools sit beside what can be opened.
+        menu.addSeparator();
+        QMenu* patch = menu.addMenu(QStringLiteral("Patch"));
+        patch->setObjectName(QStringLiteral("Patch"));
+        FillMenu(*patch, CommandPlace::PatchMenu, ListMenuKind::None, context);
+    }
+    if (const QAction* chosen = menu.exec(at)) {
+        Run(static_cast<CommandId>(chosen->data().toInt()));
+    }
+}
+
+void MainDialog::FillMenu(QMenu& menu, CommandPlace place, ListMenuKind kind,
+                          const CommandContext& context) {
     auto* radio = place == CommandPlace::OpenMenu ? new QActionGroup(&menu) : nullptr;
     for (const Command* command : CommandsIn(place, kind)) {
         if (command->separatorBefore) {
@@ -580,9 +646,6 @@ void MainDialog::PopUp(QMenu& menu, CommandPlace place, ListMenuKind kind, const
                 radio->addAction(action);
             }
         }
-    }
-    if (const QAction* chosen = menu.exec(at)) {
-        Run(static_cast<CommandId>(chosen->data().toInt()));
     }
 }
 
@@ -645,15 +708,26 @@ void MainDialog::Run(CommandId id) {
         case CommandId::Export:
             ExportRowsToFiles();
             break;
+        case CommandId::ItemCopy:
+            CopyRows();
+            break;
+        case CommandId::AddToPatch:
+            SendRowsToPatch(false);
+            break;
+        case CommandId::Patch:
+            SendRowsToPatch(true);
+            break;
+        case CommandId::PatchNew:
+        case CommandId::PatchOpen:
+        case CommandId::PatchInstall:
+            RunPatchMenu(id);
+            break;
         // Folders are not inserted, renamed or deleted in this suite.
         case CommandId::FolderInsert:
         case CommandId::FolderRename:
         case CommandId::FolderDelete:
         // The item commands are not part of this build; the table keeps them disabled.
         case CommandId::Import:
-        case CommandId::Patch:
-        case CommandId::AddToPatch:
-        case CommandId::ItemCopy:
         case CommandId::ItemPaste:
             break;
     }

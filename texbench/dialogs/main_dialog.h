@@ -8,6 +8,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
@@ -18,6 +19,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QTemporaryDir;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -29,6 +31,7 @@ namespace texbench {
 
 class BrowserModel;
 class FolderNode;
+class ItemListWidget;
 
 class MainDialog : public QDialog {
     Q_OBJECT
@@ -89,15 +92,26 @@ class MainDialog : public QDialog {
     std::vector<int> SelectedRows() const;
     // Beeps, or shows the refilled list with the command's selection.
     void ShowResult(const ItemCommandResult& result);
+    // Items leaving TexBench: Copy, a drag out of the list, Add to Patch and the Patch
+    // button, and the Patch menu.
+    void CopyRows();
+    void DragRows();
+    void SendRowsToPatch(bool patchButton);
+    void RunPatchMenu(CommandId id);
+    void FillMenu(QMenu& menu, CommandPlace place, ListMenuKind kind,
+                  const CommandContext& context);
 
     std::unique_ptr<BrowserModel> model_;
     CIniDocument& settings_;
     QTreeWidget* tree_ = nullptr;
-    QListWidget* list_ = nullptr;
+    ItemListWidget* list_ = nullptr;
     suite::PreviewControl* preview_ = nullptr;
     QLabel* info_ = nullptr;
     std::map<CommandId, QPushButton*> buttons_;
     int shownRow_ = -1;  // the row whose description and picture are shown, -1 for none
+    // The files of the last drag out, kept until the next one (or the end), because a drop
+    // target may read them after the drag has ended.
+    std::unique_ptr<QTemporaryDir> dragFiles_;
 };
 
 }  // namespace texbench

@@ -87,15 +87,21 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::Import, CommandId::Patch, CommandId::AddToPatch,
-                         CommandId::ItemCopy, CommandId::ItemPaste, CommandId::ItemProperties}) {
+    for (CommandId id : {CommandId::Import, CommandId::ItemPaste, CommandId::ItemProperties}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
         EXPECT_TRUE(command->rule(everything)) << command->name;
         EXPECT_FALSE(IsEnabled(*command, everything)) << command->name;
     }
-    for (CommandId id : {CommandId::About, CommandId::Open, CommandId::Close}) {
+    for (CommandId id : {CommandId::About, CommandId::Open, CommandId::Close, CommandId::Patch,
+                         CommandId::PatchNew, CommandId::PatchOpen, CommandId::PatchInstall}) {
         EXPECT_TRUE(IsEnabled(*FindCommand(id), CommandContext{}));
+    }
+    // Add to Patch and Copy need a selected row; the Patch button brings up PatchBench
+    // without one.
+    for (CommandId id : {CommandId::AddToPatch, CommandId::ItemCopy}) {
+        EXPECT_TRUE(IsEnabled(*FindCommand(id), everything));
+        EXPECT_FALSE(IsEnabled(*FindCommand(id), CommandContext{}));
     }
 }
 
@@ -135,6 +141,7 @@ TEST(MainCommands, MenusListTheirEntriesInOrder) {
     EXPECT_EQ(Texts(CommandPlace::ListMenu, ListMenuKind::Sound), sound);
     EXPECT_EQ(Texts(CommandPlace::ListMenu, ListMenuKind::File), shared);
     EXPECT_EQ(Texts(CommandPlace::OpenMenu), (V{"Database", "Fastfile..."}));
+    EXPECT_EQ(Texts(CommandPlace::PatchMenu), (V{"New", "Open...", "Install..."}));
     EXPECT_EQ(Texts(CommandPlace::Button),
               (V{"&Import...", "&Export...", "&About...", "&Open", "&Patch", "&Close"}));
 

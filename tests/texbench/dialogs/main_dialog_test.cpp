@@ -227,7 +227,7 @@ class MainDialogTest : public QObject {
             bool enabled;
         } buttons[] = {{"import", "&Import...", false}, {"export", "&Export...", false},
                        {"about", "&About...", true},    {"open", "&Open", true},
-                       {"patch", "&Patch", false},      {"close", "&Close", true}};
+                       {"patch", "&Patch", true},       {"close", "&Close", true}};
         for (const auto& b : buttons) {
             auto* button = dialog->findChild<QPushButton*>(b.name);
             QVERIFY2(button != nullptr, b.name);
@@ -497,8 +497,10 @@ class MainDialogTest : public QObject {
             MenuWatcher watcher;
             QTest::mouseClick(dialog->findChild<QPushButton*>("open"), Qt::LeftButton);
             QVERIFY(watcher.Seen());
-            QCOMPARE(watcher.Entries().size(), 2);
+            // Database, Fastfile... and the Patch pop-up.
+            QCOMPARE(watcher.Entries().size(), 3);
             QCOMPARE(watcher.Entries()[0].text, QStringLiteral("Database"));
+            QCOMPARE(watcher.Entries()[2].text, QStringLiteral("Patch"));
             QVERIFY(watcher.Entries()[0].checked);
             QVERIFY(!watcher.Entries()[1].checked);
         }

@@ -1,0 +1,19 @@
+// Starting the suite's programs by their Windows names: "PatchBench.exe" is "patchbench" on
+// Linux, looked for on the search path when the registry names no program path.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace suite {
+
+// A program's file name on this platform: "TexBench.exe" is "texbench" on Linux.
+std::string PlatformProgramName(const std::string& windowsName);
+// The program on the search path ($PATH), or nothing.
+std::optional<std::string> FindOnSearchPath(const std::string& windowsName);
+// Starts a program detached with these arguments, each handed over as one argument; false
+// when it could not be started.
+bool StartProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+}  // namespace suite
