@@ -22,7 +22,7 @@ class ItemListWidget : public QListWidget {
     // The role under which each row keeps the index of its model row.
     static constexpr int kRowRole = Qt::UserRole;
     // Rows placed between two looks at the event queue.
-    static constexpr int kLayoutBatch = 1000;
+    static constexpr int kLayoutBatch = 250;
 
     explicit ItemListWidget(QWidget* parent = nullptr);
 
