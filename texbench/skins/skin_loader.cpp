@@ -15,7 +15,9 @@ const SkinResources& SkinState::Resources() const {
     return program;
 }
 
-bool LoadSkin(const std::string& skinFile, SkinState& state) {
+namespace {
+
+bool ReadSkin(const std::string& skinFile, SkinState& state) {
     const std::optional<SkinFile> skin = ReadSkinFile(skinFile);
     if (!skin || !skin->IsSkin()) {
         state.module = std::make_unique<ProgramResources>();
@@ -39,6 +41,13 @@ bool LoadSkin(const std::string& skinFile, SkinState& state) {
     }
     state.module = std::move(module);
     return true;
+}
+
+}  // namespace
+
+bool LoadSkin(const std::string& skinFile, SkinState& state) {
+    state.skinMode = ReadSkin(skinFile, state);
+    return state.skinMode;
 }
 
 std::optional<DialogTemplate> MainDialogTemplate(const SkinState& state) {

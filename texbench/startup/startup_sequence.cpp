@@ -14,8 +14,7 @@ namespace {
 void TakeSkin(ApplicationState& state) {
     const std::string skinFile = ReadText(state.settings, kSkin);
     if (!skinFile.empty()) {
-        state.skin.skinMode = LoadSkin(skinFile, state.skin);
-        if (!state.skin.skinMode) {
+        if (!LoadSkin(skinFile, state.skin)) {
             state.skin.module.reset();  // a module that was not taken is not kept either
         }
     }
