@@ -28,10 +28,10 @@ struct SkinState {
 };
 
 // Reads the skin file (relative names from the current directory) into the state and loads
-// its module. True for skin mode, which the state keeps too. A file that cannot be read or lacks the signature gives skin
-// mode with the program's own resources, black and white; an empty "Module" gives no skin
-// mode; a module that does not load shows kSkinResourcesFailed (information icon) and gives no
-// skin mode.
+// its module. True for skin mode, which the state keeps too. A file that cannot be read or lacks
+// the signature gives skin mode with the program's own resources, black and white; an empty
+// "Module" gives no skin mode; a module that does not load shows kSkinResourcesFailed (information
+// icon) and gives no skin mode.
 bool LoadSkin(const std::string& skinFile, SkinState& state);
 
 // Template 102 of the skin in use (the program's own outside skin mode); null when it cannot
