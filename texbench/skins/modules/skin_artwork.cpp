@@ -246,8 +246,8 @@ QImage ConsoleButton(const QSize& size, const char* label, bool pressed) {
     painter.setPen(QPen(QColor(30, 20, 0), 1));
     painter.setBrush(pressed ? QColor(255, 190, 40) : QColor(90, 60, 10));
     painter.drawEllipse(QPointF(face.left() + lamp * 2.2, face.center().y()), lamp, lamp);
-    painter.setFont(LabelFont(size.height() * 2 / 5));
-    const QRectF text = QRectF(image.rect()).adjusted(lamp * 3, 0, 0, 0);
+    painter.setFont(LabelFont(size.height() / 3));
+    const QRectF text = QRectF(image.rect()).adjusted(lamp * 3.5, 0, 0, 0);
     painter.setPen(QColor(255, 255, 255, 120));
     painter.drawText(text.translated(1, 1 + (pressed ? 1 : 0)), Qt::AlignCenter,
                      QString::fromLatin1(label));
