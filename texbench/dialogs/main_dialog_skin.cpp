@@ -42,7 +42,7 @@ QPushButton* ButtonOf(QDialog& dialog, CommandId id) {
                               : dialog.findChild<QPushButton*>(QString::fromLatin1(command->name));
 }
 
-void SetColours(QWidget* widget, const QColor& text, const QColor& background) {
+void PaintInSkinColours(QWidget* widget, const QColor& text, const QColor& background) {
     QPalette palette = widget->palette();
     for (const QPalette::ColorRole role :
          {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
@@ -97,7 +97,7 @@ void MainDialogSkin::SetColours() {
         if (qobject_cast<suite::PreviewControl*>(child) != nullptr) {
             continue;  // the preview shows the skin's picture behind it instead
         }
-        texbench::SetColours(child, text_, background_);
+        PaintInSkinColours(child, text_, background_);
         if (qobject_cast<QLabel*>(child) != nullptr) {
             child->setAutoFillBackground(true);  // a solid brush of the skin's background
         }
