@@ -78,6 +78,18 @@ std::optional<int> LoadLog(const std::string& commandLine, CIniDocument& log) {
     return std::nullopt;
 }
 
+std::optional<UninstallCommand> SplitUninstallCommand(const std::string& command) {
+    for (std::size_t blank = command.find(' '); blank != std::string::npos;
+         blank = command.find(' ', blank + 1)) {
+        const std::string program = command.substr(0, blank);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(program, ec)) {
+            return UninstallCommand{program, command.substr(blank + 1)};
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<WizardPage> PageOrder(const CIniDocument& log, bool customized) {
     std::vector<WizardPage> pages{WizardPage::Welcome};
     WizardPage page = WizardPage::Welcome;

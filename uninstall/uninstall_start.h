@@ -15,6 +15,16 @@ namespace qm::uninstall {
 // command line, -1 for a log that is missing, unreadable or not an uninstall log.
 std::optional<int> LoadLog(const std::string& commandLine, CIniDocument& log);
 
+// The registered "UninstallString" is the uninstaller's path, a blank and the log's path, both
+// unquoted and either with blanks of its own. As the system does with such a command, the
+// program is the shortest part before a blank that names an existing program file; the rest
+// is the log. Nothing when no part does.
+struct UninstallCommand {
+    std::string program;
+    std::string log;
+};
+std::optional<UninstallCommand> SplitUninstallCommand(const std::string& command);
+
 enum class WizardPage { Welcome, Options, Servers, Folders, Files, Registry, Uninstalling, Finish };
 
 // The pages the wizard walks through with this log, in order. `customized` is the choice on

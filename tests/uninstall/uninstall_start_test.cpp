@@ -49,6 +49,17 @@ TEST_F(UninstallStartTest, CommandLineNamesTheLogOrEndsWithItsMessage) {
     }
 }
 
+TEST_F(UninstallStartTest, RegisteredCommandSplitsAfterTheProgramEvenWithBlanks) {
+    MakeFile("My Tools/uninstall");
+    const std::string program = At("My Tools/uninstall");
+    const auto parts = SplitUninstallCommand(program + " " + At("My Tools/un install.log"));
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(parts->program, program);
+    EXPECT_EQ(parts->log, At("My Tools/un install.log"));
+    EXPECT_FALSE(SplitUninstallCommand(At("Missing Tools/uninstall") + " x.log"));
+    EXPECT_FALSE(SplitUninstallCommand(program));
+}
+
 TEST_F(UninstallStartTest, PagesFollowTheLogAndTheChoice) {
     using P = WizardPage;
     struct Case {
