@@ -158,6 +158,27 @@ TEST(InstallAndUninstall, LeaveNothingBehind) {
     EXPECT_EQ(RunProgram({destination + "fftool", "db", "list"}, listing), 0) << ReadText(listing);
     EXPECT_NE(ReadText(listing).find(".ffl"), std::string::npos) << ReadText(listing);
 
+    // The installed TexBench starts on the game and runs until it is told to end.
+    {
+        std::string program = destination + "texbench";
+        std::string noSplash = "-nosplash";
+        char* argv[] = {program.data(), noSplash.data(), nullptr};
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
+        int status = 0;
+        pid_t ended = 0;
+        for (int i = 0; i < 30 && ended == 0; ++i) {
+            std::this_thread::sleep_for(100ms);
+            ended = waitpid(child, &status, WNOHANG);
+        }
+        EXPECT_EQ(ended, 0) << "TexBench ended at start with status " << status;
+        if (ended == 0) {
+            kill(child, SIGTERM);
+            waitpid(child, &status, 0);
+        }
+    }
+
     // Uninstall, as the registered command names it.
     const std::optional<std::string> command =
         qm::RegistryGetString(kHKLM, kUninstallEntry, "UninstallString");
