@@ -5,7 +5,6 @@
 #include "inidoc/ini_document.h"
 #include "platform/command_line_text.h"
 #include "platform/message_box.h"
-#include "platform/program_path.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "uninstall/pending_deletions.h"
 #include "uninstall/qt/uninstall_wizard.h"
@@ -33,7 +32,7 @@ int main(int argc, char** argv) {
     {
         UninstallWizard wizard(log, services);
         wizard.exec();
-        services.SaveScheduled(qm::RunningProgramPath(argv[0]));
+        services.SaveScheduled();
         switch (wizard.Result()) {
             case WizardResult::Cancelled:
                 result = -1;

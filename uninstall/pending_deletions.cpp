@@ -54,13 +54,56 @@ void RemoveIfEmpty(const fs::path& directory) {
     }
 }
 
-bool WriteAutostartEntry(const std::string& uninstaller) {
-    const fs::path file = CleanupAutostartFile();
+// A text as one argument of the login session's shell, taken literally.
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// A desktop entry's Exec argument in double quotes, with the escapes both the entry format and
+// its Exec key need.
+std::string ExecQuoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '`' || c == '$') {
+            quoted += "\\\\";
+        } else if (c == '\\') {
+            quoted += "\\\\\\";  // with the backslash itself: four
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// The login entry runs a small script rather than Uninstall itself: the uninstaller may have
+// been among the files it removed. The script deletes the files, and once none is left, the
+// list, the entry and itself.
+bool WriteCleanup(const std::vector<std::string>& files) {
     std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    const fs::path script = CleanupScriptFile();
+    fs::create_directories(script.parent_path(), ec);
+    {
+        std::ofstream out(script, std::ios::binary | std::ios::trunc);
+        out << "#!/bin/sh\n# Deletes what Uninstall could not delete at once.\nleft=0\n";
+        for (const std::string& file : files) {
+            const std::string quoted = ShellQuoted(file);
+            out << "rm -f -- " << quoted << " 2>/dev/null; [ -e " << quoted << " ] && left=1\n";
+        }
+        out << "[ $left = 0 ] && rm -f -- " << ShellQuoted(PendingDeletionsFile()) << ' '
+            << ShellQuoted(CleanupAutostartFile()) << ' ' << ShellQuoted(script.string()) << "\n"
+            << "exit 0\n";
+        if (!out.flush()) {
+            return false;
+        }
+    }
+    const fs::path entry = CleanupAutostartFile();
+    fs::create_directories(entry.parent_path(), ec);
+    std::ofstream out(entry, std::ios::binary | std::ios::trunc);
     out << "[Desktop Entry]\nType=Application\nName=Uninstall (finish removing files)\n"
-        << "Exec=\"" << uninstaller << "\" " << kCleanupArgument << "\n"
+        << "Exec=/bin/sh " << ExecQuoted(script.string()) << "\n"
         << "NoDisplay=true\nX-GNOME-Autostart-enabled=true\n";
     return static_cast<bool>(out.flush());
 }
@@ -69,6 +112,10 @@ bool WriteAutostartEntry(const std::string& uninstaller) {
 
 std::string PendingDeletionsFile() {
     return ConfigHome() + "/quillmark/pending-deletions.ini";
+}
+
+std::string CleanupScriptFile() {
+    return ConfigHome() + "/quillmark/pending-deletions.sh";
 }
 
 std::string CleanupAutostartFile() {
@@ -81,7 +128,7 @@ std::vector<std::string> PendingDeletions() {
     return Files(list);
 }
 
-bool AddPendingDeletions(const std::vector<std::string>& files, const std::string& uninstaller) {
+bool AddPendingDeletions(const std::vector<std::string>& files) {
     if (files.empty()) {
         return true;
     }
@@ -93,7 +140,7 @@ bool AddPendingDeletions(const std::vector<std::string>& files, const std::strin
     if (!ListOf(all).Save(path)) {
         return false;
     }
-    return WriteAutostartEntry(uninstaller);
+    return WriteCleanup(all);
 }
 
 int ProcessPendingDeletions() {
@@ -116,9 +163,11 @@ int ProcessPendingDeletions() {
     }
     if (!left.empty()) {
         ListOf(left).Save(path);
+        WriteCleanup(left);
         return removed;
     }
     fs::remove(path, ec);
+    fs::remove(CleanupScriptFile(), ec);
     fs::remove(CleanupAutostartFile(), ec);
     RemoveIfEmpty(fs::path(path).parent_path());
     RemoveIfEmpty(fs::path(CleanupAutostartFile()).parent_path());

@@ -87,8 +87,8 @@ void UninstallServices::ScheduleDeletion(const std::string& path) {
     scheduled_.push_back(path);
 }
 
-bool UninstallServices::SaveScheduled(const std::string& uninstaller) {
-    return AddPendingDeletions(scheduled_, uninstaller);
+bool UninstallServices::SaveScheduled() {
+    return AddPendingDeletions(scheduled_);
 }
 
 void UninstallServices::NotifyRemoved() {

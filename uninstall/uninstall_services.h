@@ -26,9 +26,9 @@ class UninstallServices {
     virtual bool RemoveEmptyFolder(const std::string& path);
     // Notes a file for deletion once it can go; the list is written by SaveScheduled().
     virtual void ScheduleDeletion(const std::string& path);
-    // Writes the scheduled files to the pending-deletion list (with its autostart entry that
-    // starts `uninstaller`). True when nothing was scheduled or the list was written.
-    virtual bool SaveScheduled(const std::string& uninstaller);
+    // Writes the scheduled files to the pending-deletion list (with its login cleanup). True
+    // when nothing was scheduled or the list was written.
+    virtual bool SaveScheduled();
     // Tells the desktop that menus, icons and file types changed.
     virtual void NotifyRemoved();
     // Restarts the computer; false when that could not be asked for.

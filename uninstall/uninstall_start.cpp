@@ -50,9 +50,9 @@ bool Readable(const std::string& path) {
 // The welcome text, formatted as the installer's own pages are.
 constexpr const char* kWelcomeTemplate =
     "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20"
-    "{\\b\\fs28 #PRODUCT#\\par}\\par"
-    "This program removes #PRODUCT# #VERSION# from your computer.\\par\\par"
-    "Before you go on, close every program of #COMPANY#.\\par\\par"
+    "{\\b\\fs28 #PRODUCT#\\par}\\par "
+    "This program removes #PRODUCT# #VERSION# from your computer.\\par\\par "
+    "Before you go on, close every program of #COMPANY#.\\par\\par "
     "{\\i #COPYRIGHT#}\\par #WEBSITE#\\par}";
 
 }  // namespace

@@ -144,22 +144,36 @@ TEST_F(UninstallEngineTest, FileThatCannotBeDeletedIsScheduledAndGoesLater) {
     EXPECT_TRUE(run.engine.RestartNeeded());
     EXPECT_EQ(services.Scheduled(), std::vector<std::string>{At("busy.so")});
 
-    ASSERT_TRUE(services.SaveScheduled("/opt/quillmark/uninstall"));
+    ASSERT_TRUE(services.SaveScheduled());
     EXPECT_EQ(PendingDeletions(), std::vector<std::string>{At("busy.so")});
-    std::ifstream autostart(CleanupAutostartFile());
-    std::string text((std::istreambuf_iterator<char>(autostart)), {});
-    EXPECT_NE(text.find("Exec=\"/opt/quillmark/uninstall\" --pending-deletions"),
-              std::string::npos);
 
     EXPECT_EQ(ProcessPendingDeletions(), 1);
     EXPECT_FALSE(Exists("busy.so"));
     EXPECT_FALSE(fs::exists(PendingDeletionsFile()));
     EXPECT_FALSE(fs::exists(CleanupAutostartFile()));
+    EXPECT_FALSE(fs::exists(CleanupScriptFile()));
+}
+
+// The login entry works without Uninstall, which may have been among the files it removed.
+TEST_F(UninstallEngineTest, LoginCleanupDeletesThePendingFilesAndThenItself) {
+    MakeFile("it's \"odd\" $name.so");
+    MakeFile("plain.so");
+    ASSERT_TRUE(AddPendingDeletions({At("it's \"odd\" $name.so"), At("plain.so")}));
+    std::ifstream autostart(CleanupAutostartFile());
+    std::string entry((std::istreambuf_iterator<char>(autostart)), {});
+    const std::string exec = "Exec=/bin/sh \"" + CleanupScriptFile() + "\"\n";
+    ASSERT_NE(entry.find(exec), std::string::npos) << entry;
+    ASSERT_EQ(std::system(("/bin/sh '" + CleanupScriptFile() + "'").c_str()), 0);
+    EXPECT_FALSE(Exists("it's \"odd\" $name.so"));
+    EXPECT_FALSE(Exists("plain.so"));
+    EXPECT_FALSE(fs::exists(PendingDeletionsFile()));
+    EXPECT_FALSE(fs::exists(CleanupAutostartFile()));
+    EXPECT_FALSE(fs::exists(CleanupScriptFile()));
 }
 
 TEST_F(UninstallEngineTest, PendingFileThatStillCannotGoStaysOnTheList) {
     MakeFile("dir/inside");  // a folder that is not empty cannot go as a file
-    ASSERT_TRUE(AddPendingDeletions({At("dir"), At("gone")}, "/u"));
+    ASSERT_TRUE(AddPendingDeletions({At("dir"), At("gone")}));
     EXPECT_EQ(ProcessPendingDeletions(), 0);
     EXPECT_EQ(PendingDeletions(), std::vector<std::string>{At("dir")});
     EXPECT_TRUE(fs::exists(CleanupAutostartFile()));

@@ -105,7 +105,8 @@ TEST_F(UninstallStartTest, WelcomeTextCarriesTheProductUnlessOldStyle) {
         "[Version]\nSignature=KRM_Setup_1.0\n[Product]\nAppName=Fastfile Tools\nVersion=1.4\n"
         "Provider=Quillmark\nCopyright=(c) {us}\n");
     const std::string html = WelcomeHtml(log);
-    for (const char* part : {"Fastfile Tools", "1.4", "Quillmark", "(c) {us}"}) {
+    for (const char* part : {"Fastfile Tools", "This program removes Fastfile Tools 1.4",
+                             "close every program of Quillmark", "(c) {us}"}) {
         EXPECT_NE(html.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(html.find('#'), std::string::npos);
