@@ -2,6 +2,10 @@
 // "uninstall LOGFILE" as the product's uninstall command.
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "inidoc/ini_document.h"
 #include "platform/command_line_text.h"
 #include "platform/message_box.h"
@@ -11,6 +15,18 @@
 #include "uninstall/uninstall_services.h"
 #include "uninstall/uninstall_start.h"
 
+namespace {
+
+bool HasDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && std::string(platform).rfind("offscreen", 0) == 0) {
+        return true;
+    }
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace qm::uninstall;
     // Whatever an earlier run could not delete goes first, while nothing holds it any more.
@@ -18,6 +34,15 @@ int main(int argc, char** argv) {
     const std::string commandLine = qm::CommandLineText(argc, argv);
     if (commandLine == kCleanupArgument) {
         return 0;
+    }
+    if (!HasDisplay()) {
+        // The messages about the command line still reach a terminal; the wizard cannot.
+        CIniDocument log;
+        if (const std::optional<int> result = LoadLog(commandLine, log)) {
+            return *result;
+        }
+        std::fprintf(stderr, "uninstall: the wizard needs a display (DISPLAY is not set)\n");
+        return -1;
     }
     QApplication app(argc, argv);
     qm::QtMessageBoxService messages;
