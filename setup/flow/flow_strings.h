@@ -29,14 +29,14 @@ inline constexpr const char* kExtensionFailed = "ERROR: Failed to load extension
 inline constexpr const char* kWelcomeTemplate =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}"
     "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue160;}"
-    "\\pard\\fs40\\b #PRODUCT#\\b0\\par"
-    "\\fs20 Version #VERSION#\\par\\par"
-    "#COMPANY#\\par"
-    "#COPYRIGHT#\\par"
-    "\\cf2\\ul #WEBSITE#\\ulnone\\cf0\\par\\par"
-    "This program will install #PRODUCT# on your computer.\\par\\par"
+    "\\pard\\fs40\\b #PRODUCT#\\b0\\par "
+    "\\fs20 Version #VERSION#\\par\\par "
+    "#COMPANY#\\par "
+    "#COPYRIGHT#\\par "
+    "\\cf2\\ul #WEBSITE#\\ulnone\\cf0\\par\\par "
+    "This program will install #PRODUCT# on your computer.\\par\\par "
     "It is strongly recommended that you exit all programs before running Setup. Click "
     "'Cancel' to quit Setup, then close any programs you have running. Click 'Next' to "
-    "continue with the installation.\\par}";
+    "continue with the installation.\\par }";
 
 }  // namespace qm::setup

@@ -72,6 +72,10 @@ SetupWizard::SetupWizard(CSetupSession& session, QWidget* parent)
         }
     }
     connect(this, &QWizard::currentIdChanged, this, &SetupWizard::PageChanged);
+    // One timer, restarted on every page, so that each page is pressed once.
+    presser_ = new QTimer(this);
+    presser_->setSingleShot(true);
+    connect(presser_, &QTimer::timeout, this, &SetupWizard::PressOnce);
 }
 
 SetupPage* SetupWizard::Page(PageKind kind) const {
@@ -110,7 +114,7 @@ void SetupWizard::PageChanged(int) {
         }
     }
     if (pressDelay_ >= 0) {
-        QTimer::singleShot(pressDelay_, this, &SetupWizard::PressOnce);
+        presser_->start(pressDelay_);
     }
 }
 
@@ -169,7 +173,7 @@ void SetupWizard::accept() {
 
 void SetupWizard::PressThrough(int delayMilliseconds) {
     pressDelay_ = delayMilliseconds;
-    QTimer::singleShot(pressDelay_, this, &SetupWizard::PressOnce);
+    presser_->start(pressDelay_);
 }
 
 void SetupWizard::PressOnce() {
@@ -194,7 +198,7 @@ void SetupWizard::PressOnce() {
     }
     // A page that stayed (a question answered No) is pressed again later.
     if (currentId() == before && isVisible()) {
-        QTimer::singleShot(qMax(pressDelay_, 200), this, &SetupWizard::PressOnce);
+        presser_->start(qMax(pressDelay_, 200));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWizard>
 #include <memory>
 
@@ -50,6 +51,7 @@ class SetupWizard : public QWizard {
     WizardResult result_;
     bool centred_ = false;
     int pressDelay_ = -1;
+    QTimer* presser_ = nullptr;
 };
 
 // The wizard with the background window of [MainFrame] behind it and the Qt message boxes.

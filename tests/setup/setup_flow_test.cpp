@@ -3,6 +3,7 @@
 // wizard in a private account.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -537,6 +538,24 @@ TEST_F(SetupFlow, AMissingSetupIniEndsWithMinusOne) {
     EXPECT_EQ(Run(), kSetupFailed);
     ASSERT_EQ(boxes.Asked().size(), 1u);
     EXPECT_EQ(boxes.Asked()[0].text, kConfigNotFound);
+}
+
+// The program itself, as a script or the suite's own installation test runs it.
+TEST_F(SetupFlow, TheProgramInstallsUnattendedFromItsCurrentDirectory) {
+    const auto run = [this] {
+        const std::string command = "cd '" + source_.string() + "' && '" +
+                                    (fs::path(QM_BIN_DIR) / "setup").string() +
+                                    "' --unattended </dev/null >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+    };
+    SetupIni(QuietIni("NoAskDir=0\nNoAskGroup=0\nNoAskUninst=0\nNoWelcome=0"));
+    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "readme.txt"));
+    EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "uninst/uninst.log"));
+
+    fs::remove(source_ / "Setup.ini");
+    EXPECT_EQ(run(), 255) << "-1 as the process's status";
 }
 
 }  // namespace

@@ -261,6 +261,12 @@ TEST_F(SetupWizardTest, WelcomeShowsTheFilledTemplateOrThePlainFields) {
                 text.contains("http://example.invalid/"))
         << text.toStdString();
     EXPECT_FALSE(text.contains('#'));
+    // Each line whole: a placeholder's text right after a control word is not eaten by it.
+    for (const char* line : {"Quillmark", "(c) 2026 Quillmark", "Version 3.1",
+                             "This program will install Wizard Demo on your computer."}) {
+        EXPECT_TRUE(text.split('\n').contains(QString::fromLatin1(line))) << line << "\n"
+                                                                          << text.toStdString();
+    }
     for (QLineEdit* field : welcome->Fields()) {
         EXPECT_FALSE(field->isVisibleTo(welcome));
     }
