@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -61,6 +62,17 @@ class RecordingSystem : public SetupSystem {
 class SmallDriveServices : public SetupServices {
   public:
     std::optional<std::uint64_t> FreeSpace(const std::string&) override { return 2000; }
+};
+
+// Self-registration that takes its time, so that Cancel finds the engine still running.
+class SlowRegistrationServices : public SetupServices {
+  public:
+    bool CallServerEntry(const std::string&, const char*) override {
+        ++calls;
+        QThread::msleep(40);
+        return false;
+    }
+    std::atomic<int> calls{0};
 };
 
 const char* kHead = R"([Version]
@@ -374,6 +386,45 @@ TEST_F(SetupWizardTest, CancelBeforeTheInstallationAsksAndOnlyYesCancels) {
     EXPECT_EQ(boxes.Asked()[0].text, kConfirmAbort);
     EXPECT_EQ(wizard.Result().end, WizardEnd::Cancelled);
     EXPECT_FALSE(fs::exists(Destination("Wizard Demo")));
+}
+
+TEST_F(SetupWizardTest, CancelWhileInstallingAsksAndYesTakesTheRunBack) {
+    std::string servers = "[RegisterServer]\nCount=40\n";
+    for (int i = 1; i <= 40; ++i) {
+        servers += QString::asprintf("%03X=/nowhere/server%d.dll\n", i, i).toStdString();
+    }
+    Ini(kQuiet, servers);
+    for (const bool abort : {false, true}) {
+        auto slow = std::make_unique<SlowRegistrationServices>();
+        SlowRegistrationServices* counter = slow.get();
+        services_ = std::move(slow);
+        SetupWizard& wizard = MakeWizard();
+        wizard.next();
+        InstallProgressPage* page = wizard.Installing();
+        ASSERT_TRUE(WaitFor([&] { return counter->calls > 2; }));
+        EXPECT_TRUE(page->StepLabel(5)->font().bold()) << "the running step is bold";
+        EXPECT_FALSE(page->StepLabel(4)->font().bold());
+        EXPECT_FALSE(wizard.button(QWizard::NextButton)->isVisible());
+        ScriptedMessageBoxes boxes({abort ? MessageBoxResult::Yes : MessageBoxResult::No});
+        wizard.button(QWizard::CancelButton)->click();
+        ASSERT_EQ(boxes.Asked().size(), 1u);
+        EXPECT_EQ(boxes.Asked()[0].text, kConfirmAbort);
+        ASSERT_TRUE(WaitFor([&] { return page->isComplete(); }));
+        QApplication::processEvents();
+        if (abort) {
+            EXPECT_EQ(page->Outcome(), InstallOutcome::Cancelled);
+            EXPECT_FALSE(wizard.isVisible());
+            EXPECT_EQ(wizard.Result().end, WizardEnd::Cancelled);
+            EXPECT_FALSE(fs::exists(Destination("Wizard Demo"))) << "the run is taken back";
+        } else {
+            EXPECT_EQ(page->Outcome(), InstallOutcome::Succeeded);
+            EXPECT_EQ(Current(), PageKind::Finish);
+            EXPECT_EQ(counter->calls, 40);
+        }
+        wizard_.reset();
+        session_.reset();
+        fs::remove_all(Destination("Wizard Demo"));
+    }
 }
 
 TEST_F(SetupWizardTest, ComponentsToggleAndShowTheirDescription) {
