@@ -1,7 +1,7 @@
 // Setup: installs what Setup.ini in the current directory describes. With a display it shows
-// the wizard; without one, or with --unattended (or QM_SETUP_UNATTENDED=1), it answers every
-// page with its defaults. --press-through[=MS] (or QM_SETUP_PRESS_THROUGH=MS) shows the
-// wizard and presses Next and Finish by itself.
+// the wizard; without one (off screen too), or with --unattended (or QM_SETUP_UNATTENDED=1),
+// it answers every page with its defaults. --press-through[=MS] (or QM_SETUP_PRESS_THROUGH=MS)
+// shows the wizard, off screen as well, and presses Next and Finish by itself.
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -55,8 +55,13 @@ Options ReadOptions(int argc, char** argv) {
     return options;
 }
 
-bool HasDisplay() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+// A wizard nobody can see would wait for ever: off screen it only runs pressed through.
+bool CanShowWizard(const Options& options) {
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform) {
+        const std::string name = platform;
+        return (name != "offscreen" && name != "minimal") || options.pressThrough >= 0;
+    }
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         if (const char* value = std::getenv(name); value && *value) {
             return true;
         }
@@ -80,7 +85,7 @@ int main(int argc, char** argv) {
     qm::setup::SetupSystem system;
     const qm::setup::SystemFolders folders = qm::setup::CurrentUserFolders();
 #if defined(QM_SETUP_QT)
-    if (!options.unattended && HasDisplay()) {
+    if (!options.unattended && CanShowWizard(options)) {
         QApplication app(argc, argv);
         qm::setup::QtWizardFront front(options.pressThrough);
         return qm::setup::RunSetupProgram(current, folders, services, system, front);

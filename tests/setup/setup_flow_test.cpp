@@ -540,22 +540,33 @@ TEST_F(SetupFlow, AMissingSetupIniEndsWithMinusOne) {
     EXPECT_EQ(boxes.Asked()[0].text, kConfigNotFound);
 }
 
-// The program itself, as a script or the suite's own installation test runs it.
-TEST_F(SetupFlow, TheProgramInstallsUnattendedFromItsCurrentDirectory) {
-    const auto run = [this] {
-        const std::string command = "cd '" + source_.string() + "' && '" +
-                                    (fs::path(QM_BIN_DIR) / "setup").string() +
-                                    "' --unattended </dev/null >/dev/null 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
-    };
-    SetupIni(QuietIni("NoAskDir=0\nNoAskGroup=0\nNoAskUninst=0\nNoWelcome=0"));
-    EXPECT_EQ(run(), 0);
-    EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "readme.txt"));
-    EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "uninst/uninst.log"));
+// The program itself, as a script or the suite's own installation test runs it: unattended,
+// and with the wizard pressed through off screen.
+int RunProgram(const fs::path& directory, const std::string& environment,
+               const std::string& options) {
+    const std::string command = "cd '" + directory.string() + "' && env " + environment + " '" +
+                                (fs::path(QM_BIN_DIR) / "setup").string() + "' " + options +
+                                " </dev/null >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+}
 
+TEST_F(SetupFlow, TheProgramInstallsFromItsCurrentDirectory) {
+    const struct {
+        const char* environment;
+        const char* options;
+    } runs[] = {{"-u DISPLAY -u WAYLAND_DISPLAY", "--unattended"},
+                {"QT_QPA_PLATFORM=offscreen", ""},  // off screen nobody could press: unattended
+                {"QT_QPA_PLATFORM=offscreen", "--press-through=0"}};
+    SetupIni(QuietIni("NoAskDir=0\nNoAskGroup=0\nNoAskUninst=0\nNoWelcome=0"));
+    for (const auto& run : runs) {
+        EXPECT_EQ(RunProgram(source_, run.environment, run.options), 0) << run.options;
+        EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "readme.txt")) << run.options;
+        EXPECT_TRUE(fs::exists(Destination("Flow Demo") + "uninst/uninst.log")) << run.options;
+        fs::remove_all(Destination("Flow Demo"));
+    }
     fs::remove(source_ / "Setup.ini");
-    EXPECT_EQ(run(), 255) << "-1 as the process's status";
+    EXPECT_EQ(RunProgram(source_, "", "--unattended"), 255) << "-1 as the process's status";
 }
 
 }  // namespace
