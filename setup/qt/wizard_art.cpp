@@ -20,7 +20,6 @@ QPixmap Blank(int width, int height) {
 void DrawCarton(QPainter& painter, QRectF box, bool arrow) {
     const qreal w = box.width();
     const qreal h = box.height();
-    const QPointF top(box.left() + w * 0.5, box.top() + h * 0.25);
     const QPointF left(box.left(), box.top() + h * 0.4);
     const QPointF right(box.right(), box.top() + h * 0.4);
     const QPointF front(box.left() + w * 0.5, box.top() + h * 0.55);
@@ -36,7 +35,6 @@ void DrawCarton(QPainter& painter, QRectF box, bool arrow) {
     painter.drawPolygon(QPolygonF({front, right, rightBottom, frontBottom}));
     painter.setBrush(QColor(236, 190, 124));
     painter.drawPolygon(QPolygonF({left, back, right, front}));
-    (void)top;
 
     if (arrow) {
         const qreal cx = box.left() + w * 0.5;
