@@ -304,7 +304,10 @@ ImportDialogTexts ImportTextsFor(suite::ItemKind archiveKind) {
     return {ImportDialogKind::Plain, kMixedFilter, kImportTitle};
 }
 
-ItemReader ReaderForIndex(int filterIndex) {
+ItemReader ReaderForIndex(int filterIndex, ImportDialogKind dialog) {
+    if (dialog == ImportDialogKind::Plain) {
+        return ItemReader::Raw;  // "*.rim" and "*.wav": both are items as they are stored
+    }
     switch (filterIndex) {
         case 2:
             return ItemReader::Iff;
@@ -364,7 +367,8 @@ ItemCommandResult ImportFiles(BrowserModel& model, CIniDocument& settings,
     }
     settings.SetInt(kImportType.section, kImportType.key, filterIndex);
     StoreRun run(model, settings);
-    const ItemReader reader = ReaderForIndex(filterIndex);
+    const ItemReader reader =
+        ReaderForIndex(filterIndex, ImportTextsFor(model.CurrentArchiveKind()).dialog);
     bool first = true;
     for (const std::string& file : files) {
         if (run.Stopped()) {

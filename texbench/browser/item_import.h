@@ -33,8 +33,9 @@ ImportDialogTexts ImportTextsFor(suite::ItemKind archiveKind);
 // How a file becomes item bytes: read whole, or loaded as a picture of one of the three
 // picture formats and made into a texture.
 enum class ItemReader { Raw, Iff, Bmp, Tga };
-// 1 (and anything outside 2 to 5) reads whole; 2 IFF, 3 and 4 BMP, 5 TGA.
-ItemReader ReaderForIndex(int filterIndex);
+// 1 (and anything outside 2 to 5) reads whole; 2 IFF, 3 and 4 BMP, 5 TGA. The plain dialog's
+// list has WAV for its second entry, which is read whole there.
+ItemReader ReaderForIndex(int filterIndex, ImportDialogKind dialog = ImportDialogKind::Image);
 // A dropped file by the last four characters of its path, letter case ignored: ".wav" and
 // ".rim" whole, ".iff", ".bmp", ".tga" converted; nothing for any other ending.
 std::optional<ItemReader> ReaderForDroppedFile(std::string_view path);

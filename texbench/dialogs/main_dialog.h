@@ -49,6 +49,9 @@ class MainDialog : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Files dropped on the dialog are imported into the current archive.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateControls();
@@ -86,6 +89,8 @@ class MainDialog : public QDialog {
     void FinishRename(int row, const QString& newName);
     void DeleteSelectedRows();
     void ExportRowsToFiles();
+    void ImportItems();
+    void PasteItems();
     std::vector<int> SelectedRows() const;
     // Beeps, or shows the refilled list with the command's selection.
     void ShowResult(const ItemCommandResult& result);

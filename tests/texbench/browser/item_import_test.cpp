@@ -49,7 +49,9 @@ TEST(ImportChoices, DialogReaderAndDropEndings) {
     EXPECT_STREQ(ImportTextsFor(suite::ItemKind::Other).filter,
                  "Rebellion Image File (*.rim)|*.rim|Microsoft PCM Wave (*.wav)|*.wav||||");
 
-    // The mixed filter's second entry is WAV, yet index 2 reads IFF as in every list.
+    // The plain dialog's second entry is WAV, which must not be read as an IFF picture.
+    EXPECT_EQ(ReaderForIndex(2, ImportDialogKind::Plain), ItemReader::Raw);
+    EXPECT_EQ(ReaderForIndex(2, ImportDialogKind::Sound), ItemReader::Iff);
     const struct {
         int index;
         ItemReader reader;
