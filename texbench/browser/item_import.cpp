@@ -77,8 +77,12 @@ std::optional<Bytes> ReadWholeFile(const std::string& path, std::string* cause) 
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);
+    if (size < 0) {
+        *cause = "it cannot be read";  // a directory, for one
+        return std::nullopt;
+    }
     // An item's size is a 32-bit number.
-    if (size < 0 || static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
+    if (static_cast<std::uint64_t>(size) > std::numeric_limits<std::uint32_t>::max()) {
         *cause = "it is too large for a Fastfile item";
         return std::nullopt;
     }
