@@ -87,8 +87,8 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::Import, CommandId::Patch, CommandId::AddToPatch,
-                         CommandId::ItemCopy, CommandId::ItemPaste, CommandId::ItemProperties}) {
+    for (CommandId id : {CommandId::Patch, CommandId::AddToPatch, CommandId::ItemCopy,
+                         CommandId::ItemProperties}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
         EXPECT_TRUE(command->rule(everything)) << command->name;
