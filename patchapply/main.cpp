@@ -15,6 +15,7 @@
 #include "platform/program_path.h"
 
 #if defined(QM_PATCHAPPLY_QT)
+#include "patchapply/installed_patches_dialog.h"
 #include "patchapply/qt_front_end.h"
 #endif
 
@@ -45,14 +46,15 @@ bool AsksForHelp(int argc, char** argv) {
 void PrintHelp() {
     std::printf(
         "Usage: patchapply [-noprompt] PATCH.kdz\n"
-        "       patchapply -uninstall [-force] RECORD\n"
+        "       patchapply -uninstall [-force] [RECORD]\n"
         "       patchapply -register | -unregister\n"
         "Installs a Fastfile patch into the game's Fastfiles. With a display it shows its\n"
         "dialogs; without one it asks on the terminal.\n\n"
         "  -noprompt    install without asking (questions take their default answers)\n"
         "  -uninstall   take an installed patch back out; RECORD is a folder listed by\n"
         "               'fftool installed'. Items changed since are only restored after a\n"
-        "               question, or at once with -force\n"
+        "               question, or at once with -force. Without RECORD: the installed\n"
+        "               patches, newest first (a window to choose from, or a list)\n"
         "  -register    write PatchApply's registry entries and the .kdz association, then end\n"
         "  -unregister  remove them, then end\n\n"
         "Exit status: 0 when the patch was installed, 1 otherwise.\n");
@@ -74,6 +76,14 @@ int main(int argc, char** argv) {
     if (command.kind == CommandKind::Unregister) {
         UnregisterInstaller();
         return 0;
+    }
+    if (command.kind == CommandKind::Uninstall && command.fileName.empty()) {
+#if defined(QM_PATCHAPPLY_QT)
+        if (HasDisplay()) {
+            return RunInstalledPatchesWithQt(argc, argv, command);
+        }
+#endif
+        return ListInstalledPatches(stdout);
     }
     if (command.kind == CommandKind::Uninstall) {
         ConsoleFrontEnd frontEnd;

@@ -58,6 +58,19 @@ bool RunUninstall(const PACKLIBEXPORT& packLib, const PATCHLIBEXPORT& patchLib,
     return true;
 }
 
+int ListInstalledPatches(std::FILE* out) {
+    const std::vector<suite::InstallRecord> records = suite::ListInstallRecords();
+    if (records.empty()) {
+        std::fprintf(out, "No Fastfile patches are installed.\n");
+        return 0;
+    }
+    for (const suite::InstallRecord& record : records) {
+        std::fprintf(out, "%s  %s\n    patchapply -uninstall %s\n", record.time.c_str(),
+                     record.title.c_str(), record.folder.c_str());
+    }
+    return 0;
+}
+
 bool RunUninstaller(const CommandLine& command, InstallFrontEnd& frontEnd) {
     qm::LibraryBinding<PACKLIBEXPORT> packLib;
     qm::LibraryBinding<PATCHLIBEXPORT> patchLib;

@@ -2,6 +2,8 @@
 // before it puts old bytes over items that changed since the installation.
 #pragma once
 
+#include <cstdio>
+
 #include "packlib/packlib.h"
 #include "patchapply/command_line.h"
 #include "patchapply/install_front_end.h"
@@ -12,6 +14,10 @@ namespace patchapply {
 // True when the record's installation was taken out and the record deleted.
 bool RunUninstall(const PACKLIBEXPORT& packLib, const PATCHLIBEXPORT& patchLib,
                   const CommandLine& command, InstallFrontEnd& frontEnd);
+
+// Prints every installed patch, newest first (title, time, record folder); the terminal's
+// answer to "-uninstall" without a record. Returns the program's exit status.
+int ListInstalledPatches(std::FILE* out);
 
 // Binds the libraries by their init exports, then runs the uninstall.
 bool RunUninstaller(const CommandLine& command, InstallFrontEnd& frontEnd);

@@ -71,6 +71,25 @@ void RunIfInstalled(const std::string& tool, const fs::path& argument) {
     [[maybe_unused]] const int ignored = std::system(command.c_str());
 }
 
+// The desktop's tools build the user's MIME database and the applications' MIME cache from
+// the files beside them; once the last of those is gone the caches say nothing, and an
+// uninstallation should not leave them behind.
+void RemoveEmptyCaches(const fs::path& mimeHome, const fs::path& applications) {
+    std::error_code error;
+    const fs::path packages = mimeHome / "packages";
+    if (fs::is_directory(packages, error) && fs::is_empty(packages, error)) {
+        fs::remove_all(mimeHome, error);
+    }
+    bool anyEntry = false;
+    for (auto it = fs::directory_iterator(applications, error); it != fs::directory_iterator();
+         it.increment(error)) {
+        anyEntry = anyEntry || it->path().extension() == ".desktop";
+    }
+    if (!anyEntry) {
+        fs::remove(applications / "mimeinfo.cache", error);
+    }
+}
+
 }  // namespace
 
 std::string DesktopDataHome() {
@@ -122,8 +141,10 @@ bool UnregisterDesktopFileType(const DesktopFileType& type) {
     std::error_code error;
     fs::remove(MimeFile(type), error);
     fs::remove(DesktopFile(type), error);
-    RunIfInstalled("update-mime-database", MimeFile(type).parent_path().parent_path());
+    const fs::path mimeHome = MimeFile(type).parent_path().parent_path();
+    RunIfInstalled("update-mime-database", mimeHome);
     RunIfInstalled("update-desktop-database", DesktopFile(type).parent_path());
+    RemoveEmptyCaches(mimeHome, DesktopFile(type).parent_path());
     return !fs::exists(MimeFile(type), error) && !fs::exists(DesktopFile(type), error);
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "setup/file_copy.h"
+#include "setup/setup_paths.h"
 #include "setup/setup_services.h"
 
 #if !defined(_WIN32)
@@ -237,7 +238,7 @@ int CInstallChanges::RecoverInterrupted(const std::string& folder, SetupServices
     return recovered;
 }
 
-bool CInstallChanges::CreateDirectories(const std::string& path) {
+bool CInstallChanges::CreateDirectories(const std::string& path, std::vector<std::string>* made) {
     std::error_code ec;
     fs::path target = fs::path(path);
     if (!target.has_filename()) {
@@ -255,6 +256,9 @@ bool CInstallChanges::CreateDirectories(const std::string& path) {
             return false;
         }
         Record(DirectoryMade{it->string()});
+        if (made != nullptr) {
+            made->push_back(WithTrailingSeparator(it->string()));
+        }
     }
     return fs::is_directory(target, ec);
 }

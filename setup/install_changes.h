@@ -34,8 +34,9 @@ class CInstallChanges {
     CInstallChanges& operator=(const CInstallChanges&) = delete;
     ~CInstallChanges();
 
-    // Creates the directory with its missing parents; true when it exists afterwards.
-    bool CreateDirectories(const std::string& path);
+    // Creates the directory with its missing parents; true when it exists afterwards. `made`
+    // gets every directory created, parents first, each with a trailing separator.
+    bool CreateDirectories(const std::string& path, std::vector<std::string>* made = nullptr);
     // Notes a file that was just created (by a copy to a new name).
     void FileCreated(const std::string& path);
     // Moves an existing file aside before it is replaced; false when that is not possible.

@@ -298,21 +298,29 @@ bool CInstallEngine::PrepareStep() {
         const std::string& path;
         bool& created;
         bool wanted;
+        std::vector<std::string> made;  // with the missing parents, parents first
     };
-    const Folder folders[] = {{config_.Destination(), choices_.createdDestination, true},
-                              {config_.Group(), choices_.createdGroup, true},
-                              {config_.LogDirectory(), choices_.createdLogDirectory, uninstall_}};
-    for (const Folder& folder : folders) {
+    Folder folders[] = {{config_.Destination(), choices_.createdDestination, true, {}},
+                        {config_.Group(), choices_.createdGroup, true, {}},
+                        {config_.LogDirectory(), choices_.createdLogDirectory, uninstall_, {}}};
+    for (Folder& folder : folders) {
         if (!folder.wanted || IsDirectory(folder.path)) {
             continue;
         }
-        if (!changes_.CreateDirectories(folder.path)) {
+        if (!changes_.CreateDirectories(folder.path, &folder.made)) {
             return Fail(kPrepareFailed);
         }
         folder.created = true;
     }
+    // The folders Setup made beyond those it was asked for (the stand-ins of system folders,
+    // missing parents) are logged too, parents first, so that Uninstall leaves none of them
+    // behind once they are empty.
+    for (const std::string& made : config_.CreatedSystemFolders()) {
+        AppendLogEntry(log_, "Folders", made);
+    }
     for (const Folder& folder : folders) {
         if (folder.wanted && folder.created) {
+            LogMadeParents(folder.made);
             AppendLogEntry(log_, "Folders", folder.path);
         }
     }
@@ -323,6 +331,12 @@ bool CInstallEngine::PrepareStep() {
         logPath_ = ResolvePath(config_.LogDirectory(), logFile);
     }
     return true;
+}
+
+void CInstallEngine::LogMadeParents(const std::vector<std::string>& made) {
+    for (std::size_t i = 0; i + 1 < made.size(); ++i) {
+        AppendLogEntry(log_, "Folders", made[i]);
+    }
 }
 
 bool CInstallEngine::FoldersStep() {
@@ -338,9 +352,11 @@ bool CInstallEngine::FoldersStep() {
         }
         const std::string folder =
             WithTrailingSeparator(ResolvePath(config_.Destination(), WithTrailingSeparator(value)));
-        if (!changes_.CreateDirectories(folder)) {
+        std::vector<std::string> made;
+        if (!changes_.CreateDirectories(folder, &made)) {
             return Fail(kFoldersFailed);
         }
+        LogMadeParents(made);
         AppendLogEntry(log_, "Folders", folder);
     }
     return true;
@@ -547,8 +563,14 @@ void CInstallEngine::WriteProgramGroupMenu() {
     const std::string& menus = config_.Folders().menus;
     const ProgramGroupMenu menu =
         MakeProgramGroupMenu(config_.Folders().programs, config_.Group(), groupEntries_);
-    if (menu.fileName.empty() || menus.empty() || !changes_.CreateDirectories(menus)) {
+    std::vector<std::string> made;
+    if (menu.fileName.empty() || menus.empty() || !changes_.CreateDirectories(menus, &made)) {
         return;
+    }
+    if (uninstall_) {
+        for (const std::string& folder : made) {
+            AppendLogEntry(log_, "Folders", folder);
+        }
     }
     const std::string path = menus + menu.fileName;
     if (changes_.WriteFile(path, menu.text, kPlainFileMode) && uninstall_) {

@@ -119,6 +119,8 @@ class CInstallEngine {
     void RegisterServers();
     void RegisterPrograms();
     void LogKey(const std::string& keyText);
+    // Logs the parents made for a folder (all of `made` but the folder itself, the last).
+    void LogMadeParents(const std::vector<std::string>& made);
     void UndoWizardFolders();
     bool SaveLog();
 

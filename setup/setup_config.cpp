@@ -35,9 +35,24 @@ bool IsDirectory(const std::string& path) {
 }
 
 // The per-user stand-ins for the system folders may not exist yet on a fresh account.
-bool EnsureDirectory(const std::string& path) {
+bool EnsureDirectory(const std::string& path, std::vector<std::string>& created) {
     std::error_code ec;
+    std::vector<fs::path> missing;
+    for (fs::path p = fs::path(path).lexically_normal(); !p.empty() && !fs::exists(p, ec);
+         p = p.parent_path()) {
+        if (p.has_filename()) {
+            missing.push_back(p);
+        }
+        if (p == p.parent_path()) {
+            break;
+        }
+    }
     fs::create_directories(path, ec);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (IsDirectory(it->string())) {
+            created.push_back(WithTrailingSeparator(it->string()));
+        }
+    }
     return IsDirectory(path);
 }
 
@@ -103,7 +118,9 @@ ConfigFailure CSetupConfig::Load(const std::string& currentDirectory,
     };
     folders_ = folders;
     currentDirectory_ = WithTrailingSeparator(currentDirectory);
-    if (!EnsureDirectory(folders_.windows) || !EnsureDirectory(folders_.system) ||
+    createdSystemFolders_.clear();
+    if (!EnsureDirectory(folders_.windows, createdSystemFolders_) ||
+        !EnsureDirectory(folders_.system, createdSystemFolders_) ||
         !IsDirectory(currentDirectory_)) {
         return fail(ConfigFailure::Directories);
     }

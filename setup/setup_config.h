@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "inidoc/ini_document.h"
 #include "setup/system_folders.h"
@@ -40,6 +41,9 @@ class CSetupConfig {
     int Count(std::string_view section) const { return GetInt(section, "Count"); }
 
     const SystemFolders& Folders() const { return folders_; }
+    // The stand-ins for system folders (WINDIR, SYSDIR) that Load had to create, parents
+    // first. The installation logs them, so that Uninstall removes them once they are empty.
+    const std::vector<std::string>& CreatedSystemFolders() const { return createdSystemFolders_; }
     const std::string& CurrentDirectory() const { return currentDirectory_; }
     const std::string& Destination() const { return destination_; }
     const std::string& Group() const { return group_; }
@@ -77,6 +81,7 @@ class CSetupConfig {
 
     CIniDocument ini_;
     SystemFolders folders_;
+    std::vector<std::string> createdSystemFolders_;
     std::string currentDirectory_;
     std::string infDirectory_;
     std::string destination_;

@@ -39,6 +39,19 @@ inline constexpr const char* kSoundFilter = "Microsoft PCM Wave (*.wav)|*.wav|||
 inline constexpr const char* kMixedFilter =
     "Rebellion Image File (*.rim)|*.rim|Microsoft PCM Wave (*.wav)|*.wav||||";  // STRING 15
 
+inline constexpr const char* kImportFailed = "Failed to import File.";  // STRING 24
+// STRING 16; %1 is the item's name.
+inline constexpr const char* kReplaceOnImport =
+    "The File '%1' already exists in the archive.\nDo you want to replace it with the file you "
+    "selected?";
+// STRING 44, also held as a fixed text for Import and Drop.
+inline constexpr const char* kMixQuestion =
+    "Are you sure you want to mix sound and image resources?";
+inline constexpr const char* kImportTitle = "Import";             // STRING 20
+inline constexpr const char* kImportImageTitle = "Import Image";  // STRING 21
+inline constexpr const char* kImportSoundTitle = "Import Sound";  // STRING 22
+inline constexpr const char* kImageSizeFormat = "Width: %d   Height: %d";
+
 // The stand-in database entry of the game's sound Fastfile.
 inline constexpr const char* kSoundEntryPath = "sound\\Common";
 inline constexpr const char* kSoundEntryFile = "Common.ffl";

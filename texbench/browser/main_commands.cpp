@@ -64,7 +64,7 @@ constexpr bool kNotBuilt = false;  // the item commands: shown, disabled until t
 
 // Columns: id, place, name, text, key, list menus, separator before, built, rule, checked.
 const Command kCommands[] = {
-    {Import, P::Button, "import", "&Import...", K::None, 0, kNoSeparator, kNotBuilt, ArchiveOpen,
+    {Import, P::Button, "import", "&Import...", K::None, 0, kNoSeparator, kBuilt, ArchiveOpen,
      nullptr},
     {Export, P::Button, "export", "&Export...", K::None, 0, kNoSeparator, kBuilt, ArchiveHasItems,
      nullptr},
@@ -105,7 +105,7 @@ const Command kCommands[] = {
      kBuilt, AnyRowSelected, nullptr},
     {ItemCopy, P::ListMenu, "item copy", "Copy", K::None, kAllListMenus, kSeparator, kBuilt,
      AnyRowSelected, nullptr},
-    {ItemPaste, P::ListMenu, "item paste", "Paste", K::None, kAllListMenus, kNoSeparator, kNotBuilt,
+    {ItemPaste, P::ListMenu, "item paste", "Paste", K::None, kAllListMenus, kNoSeparator, kBuilt,
      ClipboardHoldsItems, nullptr},
     {ItemRefresh, P::ListMenu, "item refresh", "Refresh", K::F5, kAllListMenus, kSeparator, kBuilt,
      Always, nullptr},

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -17,6 +19,7 @@
 #include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QUrl>
 #include <chrono>
 #include <functional>
 #include <span>
@@ -24,15 +27,19 @@
 #include "platform/message_box.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
+#include "suite/qt/sound_import_dialog.h"
 #include "suite/qt/transfer_mime.h"
 #include "suite/sound_item.h"
+#include "suite/transfer/transfer_block.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
+#include "texbench/browser/item_import.h"
 #include "texbench/browser/item_transfer.h"
 #include "texbench/browser/patch_tools.h"
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/export_progress_window.h"
+#include "texbench/dialogs/image_import_dialog.h"
 #include "texbench/dialogs/item_list.h"
 #include "texbench/dialogs/item_mime.h"
 #include "texbench/dialogs/main_dialog_skin.h"
@@ -213,6 +220,7 @@ void MainDialog::CreateControls(const DialogTemplate& layout) {
         buttons_[id] = button;
     }
     UpdateButtons();
+    setAcceptDrops(true);
 }
 
 void MainDialog::PlaceAtSavedPosition() {
@@ -496,6 +504,97 @@ void MainDialog::ExportRowsToFiles() {
     ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
 }
 
+void MainDialog::ImportItems() {
+    if (model_->CurrentArchive() == nullptr) {
+        QApplication::beep();
+        return;
+    }
+    const ImportDialogTexts texts = ImportTextsFor(model_->CurrentArchiveKind());
+    const QString title = QString::fromLatin1(texts.title);
+    const QString directory = FromLocal(ReadText(settings_, kImportPath));
+    const int filterIndex = ReadInt(settings_, kImportType);
+    std::unique_ptr<QFileDialog> dialog;
+    switch (texts.dialog) {
+        case ImportDialogKind::Image:
+            dialog = std::make_unique<ImageImportDialog>(settings_, this, title, directory,
+                                                         texts.filter, filterIndex);
+            break;
+        case ImportDialogKind::Sound:
+            dialog = std::make_unique<suite::SoundImportDialog>(settings_, kLoopSound, this, title,
+                                                                directory);
+            break;
+        case ImportDialogKind::Plain:
+            dialog = std::make_unique<QFileDialog>(this, title, directory);
+            break;
+    }
+    dialog->setObjectName(QStringLiteral("import dialog"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    const QStringList filters = NameFiltersOf(texts.filter);
+    dialog->setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) {
+        dialog->selectNameFilter(filters[filterIndex - 1]);
+    }
+    if (dialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    const int chosenIndex = static_cast<int>(filters.indexOf(dialog->selectedNameFilter())) + 1;
+    std::vector<std::string> files;
+    for (const QString& file : dialog->selectedFiles()) {
+        files.push_back(QFile::encodeName(file).toStdString());
+    }
+    dialog.reset();
+    ItemCommandResult result;
+    {
+        WaitCursor wait;
+        result = ImportFiles(*model_, settings_, files, chosenIndex);
+    }
+    ShowResult(result);
+}
+
+void MainDialog::PasteItems() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (model_->CurrentArchive() == nullptr || !suite::HoldsTransferBlock(data)) {
+        return;
+    }
+    // A copy: the clipboard may change while a question is open.
+    const QByteArray block = suite::TransferBlockOf(data);
+    ItemCommandResult result;
+    {
+        WaitCursor wait;
+        result = PasteBlock(*model_, settings_,
+                            std::span(reinterpret_cast<const std::uint8_t*>(block.constData()),
+                                      static_cast<std::size_t>(block.size())));
+    }
+    ShowResult(result);
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    // Rows dragged out of our own list carry their items as files too; dropped back here they
+    // would only be stored over themselves.
+    const bool fromOurList = event->source() == list_;
+    if (model_->CurrentArchive() != nullptr && event->mimeData()->hasUrls() && !fromOurList) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    std::vector<std::string> files;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+        }
+    }
+    event->acceptProposedAction();
+    ItemCommandResult result;
+    {
+        WaitCursor wait;
+        result = DropFiles(*model_, settings_, files);
+    }
+    ShowResult(result);
+}
+
 void MainDialog::DeleteSelectedRows() {
     const std::vector<int> selected = SelectedRows();
     ItemCommandResult result;
@@ -732,13 +831,16 @@ void MainDialog::Run(CommandId id) {
         case CommandId::PatchInstall:
             RunPatchMenu(id);
             break;
+        case CommandId::Import:
+            ImportItems();
+            break;
+        case CommandId::ItemPaste:
+            PasteItems();
+            break;
         // Folders are not inserted, renamed or deleted in this suite.
         case CommandId::FolderInsert:
         case CommandId::FolderRename:
         case CommandId::FolderDelete:
-        // The item commands are not part of this build; the table keeps them disabled.
-        case CommandId::Import:
-        case CommandId::ItemPaste:
             break;
     }
 }

@@ -55,6 +55,9 @@ class MainDialog : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Files dropped on the dialog are imported into the current archive.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Lays the controls out from the template (the skin's or the program's own).
@@ -93,6 +96,8 @@ class MainDialog : public QDialog {
     void FinishRename(int row, const QString& newName);
     void DeleteSelectedRows();
     void ExportRowsToFiles();
+    void ImportItems();
+    void PasteItems();
     std::vector<int> SelectedRows() const;
     // Beeps, or shows the refilled list with the command's selection.
     void ShowResult(const ItemCommandResult& result);

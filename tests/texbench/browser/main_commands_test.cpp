@@ -87,7 +87,7 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::Import, CommandId::ItemPaste, CommandId::ItemProperties}) {
+    for (CommandId id : {CommandId::ItemProperties}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
         EXPECT_TRUE(command->rule(everything)) << command->name;

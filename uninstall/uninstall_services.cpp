@@ -1,0 +1,116 @@
+#include "uninstall/uninstall_services.h"
+
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "platform/dynamic_library.h"
+#include "platform/ipc.h"
+#include "uninstall/pending_deletions.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
+#endif
+
+namespace qm::uninstall {
+
+namespace fs = std::filesystem;
+
+UninstallServices::~UninstallServices() = default;
+
+std::optional<long> UninstallServices::CallUnregisterServer(const std::string& library) {
+    const auto loaded = DynamicLibrary::Load(library);
+    if (!loaded) {
+        return std::nullopt;
+    }
+    using EntryPoint = long (*)();
+    auto entry = reinterpret_cast<EntryPoint>(loaded->Symbol("DllUnregisterServer"));
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return entry();
+}
+
+bool UninstallServices::StartProgram(const std::string& program, const std::string& parameter,
+                                     std::chrono::milliseconds wait) {
+#if !defined(_WIN32)
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Hidden: nothing of it reaches Uninstall's terminal.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::string path = program;
+    std::string argument = parameter;
+    char* argv[] = {path.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    const int started = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return true;  // still running: it goes on by itself
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // A program that could not be executed ends at once with 127 from the spawn.
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
+#else
+    (void)program;
+    (void)parameter;
+    (void)wait;
+    return false;
+#endif
+}
+
+bool UninstallServices::DeleteFile(const std::string& path) {
+    std::error_code ec;
+    return fs::remove(path, ec) && !ec;
+}
+
+bool UninstallServices::RemoveEmptyFolder(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_empty(path, ec) || ec) {
+        return false;
+    }
+    return fs::remove(path, ec) && !ec;
+}
+
+void UninstallServices::ScheduleDeletion(const std::string& path) {
+    scheduled_.push_back(path);
+}
+
+bool UninstallServices::SaveScheduled() {
+    return AddPendingDeletions(scheduled_);
+}
+
+void UninstallServices::NotifyRemoved() {
+    IpcBroadcast({"WM_WININICHANGE", {}}, std::chrono::milliseconds(200));
+}
+
+bool UninstallServices::Restart() {
+#if !defined(_WIN32)
+    // The session's service manager restarts the machine for the logged-in user.
+    std::string program = "systemctl";
+    std::string verb = "reboot";
+    char* argv[] = {program.data(), verb.data(), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#else
+    return false;
+#endif
+}
+
+}  // namespace qm::uninstall
