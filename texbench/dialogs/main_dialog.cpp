@@ -19,6 +19,7 @@
 #include <span>
 
 #include "platform/message_box.h"
+#include "suite/item_kind.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
 #include "suite/sound_item.h"
@@ -27,8 +28,10 @@
 #include "texbench/dialogs/about_box.h"
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/export_progress_window.h"
+#include "texbench/dialogs/image_properties_dialog.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
+#include "texbench/properties/texture_write_back.h"
 #include "texbench/widgets/icon_strip.h"
 #include "texbench/widgets/program_icon.h"
 
@@ -350,6 +353,10 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || (watched != tree_ && watched != list_)) {
         return QDialog::eventFilter(watched, event);
     }
+    // Enter that ends a label edit reaches the list too; it must not open the row.
+    if (watched == list_ && QApplication::focusWidget() != list_) {
+        return QDialog::eventFilter(watched, event);
+    }
     const CommandKey key = KeyOf(static_cast<QKeyEvent*>(event)->key());
     if (watched == list_) {
         return RunListKey(key) || QDialog::eventFilter(watched, event);
@@ -387,7 +394,39 @@ void MainDialog::ItemProperties() {
     if (model_->CurrentArchive() == nullptr || index < 0) {
         return;
     }
-    suite::PlaySoundItem(model_->Rows()[static_cast<std::size_t>(index)].item);
+    FFLITEM* item = model_->Rows()[static_cast<std::size_t>(index)].item;
+    if (suite::KindOfItem(item) == suite::ItemKind::Image) {
+        EditTextureProperties(index);
+    } else {
+        suite::PlaySoundItem(item);
+    }
+}
+
+// The image properties dialog on a copy of the item; on OK the compiled texture replaces the
+// item, the Fastfile is saved, and the row is selected afresh so that its picture and info
+// line show the change.
+void MainDialog::EditTextureProperties(int row) {
+    const ListRow& listRow = model_->Rows()[static_cast<std::size_t>(row)];
+    FFLITEM* item = listRow.item;
+    std::unique_ptr<ImagePropertiesDialog> dialog;
+    {
+        WaitCursor wait;
+        dialog = std::make_unique<ImagePropertiesDialog>(
+            settings_, listRow.name, std::span<const std::uint8_t>(item->lpData, item->dwSize),
+            this);
+    }
+    if (dialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    WaitCursor wait;
+    if (!WriteBackTexture(*model_, item, dialog->Model().Archive())) {
+        return;
+    }
+    list_->clearSelection();
+    if (row < list_->count()) {
+        list_->setCurrentItem(list_->item(row));
+        list_->item(row)->setSelected(true);
+    }
 }
 
 void MainDialog::ShowOpenMenu() {
