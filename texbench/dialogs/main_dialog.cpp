@@ -354,7 +354,8 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     // Enter that ends a label edit reaches the list too; it must not open the row.
-    if (watched == list_ && QApplication::focusWidget() != list_) {
+    const QWidget* focus = QApplication::focusWidget();
+    if (watched == list_ && focus != nullptr && focus != list_ && list_->isAncestorOf(focus)) {
         return QDialog::eventFilter(watched, event);
     }
     const CommandKey key = KeyOf(static_cast<QKeyEvent*>(event)->key());
