@@ -12,8 +12,7 @@ constexpr int kQuietMs = 300;
 
 }  // namespace
 
-ExternalSlotEditor::ExternalSlotEditor(QObject* parent)
-    : QObject(parent), folder_(QDir::tempPath() + QStringLiteral("/texbench-edit-XXXXXX")) {
+ExternalSlotEditor::ExternalSlotEditor(QObject* parent) : QObject(parent) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     connect(&quiet_, &QTimer::timeout, this, &ExternalSlotEditor::TakeSaves);
@@ -21,21 +20,27 @@ ExternalSlotEditor::ExternalSlotEditor(QObject* parent)
     // a watch on the file itself; the folder's watch sees that too.
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &ExternalSlotEditor::OnChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &ExternalSlotEditor::OnChanged);
-    if (folder_.isValid()) {
-        watcher_.addPath(folder_.path());
-    }
 }
 
 bool ExternalSlotEditor::Start(int slot, const QImage& picture, const QString& program) {
-    if (slot < 0 || slot >= kSlots || !folder_.isValid() || picture.isNull()) {
+    if (slot < 0 || slot >= kSlots || picture.isNull()) {
         return false;
+    }
+    if (folder_ == nullptr) {
+        folder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                                  QStringLiteral("/texbench-edit-XXXXXX"));
+        if (!folder_->isValid()) {
+            folder_.reset();
+            return false;
+        }
+        watcher_.addPath(folder_->path());
     }
     Edit& edit = edits_[static_cast<std::size_t>(slot)];
     if (!edit.file.isEmpty()) {
         watcher_.removePath(edit.file);
     }
     edit = Edit{};
-    const QString file = folder_.filePath(QStringLiteral("image%1.png").arg(slot + 1));
+    const QString file = folder_->filePath(QStringLiteral("image%1.png").arg(slot + 1));
     if (!picture.save(file, "PNG")) {
         return false;
     }

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <array>
+#include <memory>
 
 namespace texbench {
 
@@ -43,7 +44,8 @@ class ExternalSlotEditor : public QObject {
     void TakeSaves();
     void WatchAgain();
 
-    QTemporaryDir folder_;
+    // Made by the first edit, so that a dialog nobody edits from leaves nothing behind.
+    std::unique_ptr<QTemporaryDir> folder_;
     QFileSystemWatcher watcher_;
     // Editors write in several steps; the file is read once it has been quiet for a moment.
     QTimer quiet_;

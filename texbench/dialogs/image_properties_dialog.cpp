@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCursor>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -98,9 +99,13 @@ void ImagePropertiesDialog::CreateControls() {
     setFixedSize(du.Size(301, 145));
     for (int i = 0; i < static_cast<int>(CRimArchive::kSlots); ++i) {
         const int x = 7 + i * 97;
-        auto* preview = new suite::PreviewControl(this);
+        // A sunken frame shows where an empty slot's picture would go.
+        auto* frame = new QFrame(this);
+        frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        frame->setGeometry(du.Rect(x, 7, 91, 68));
+        auto* preview = new suite::PreviewControl(frame);
         preview->setObjectName(QStringLiteral("RIM %1").arg(i + 1));
-        preview->setGeometry(du.Rect(x, 7, 91, 68));
+        preview->setGeometry(frame->contentsRect());
         preview->installEventFilter(this);
         previews_[static_cast<std::size_t>(i)] = preview;
 
@@ -108,7 +113,7 @@ void ImagePropertiesDialog::CreateControls() {
         caption->setGeometry(du.Rect(x, 79, 30, 8));
         auto* depth = new QLabel(this);
         depth->setObjectName(QStringLiteral("depth %1").arg(i + 1));
-        depth->setGeometry(du.Rect(x + 31, 79, 60, 8));
+        depth->setGeometry(du.Rect(x + 34, 79, 57, 8));
         depthLabels_[static_cast<std::size_t>(i)] = depth;
 
         auto* box = new QCheckBox(QStringLiteral(" compr. "), this);

@@ -275,7 +275,8 @@ class ImagePropertiesDialogTest : public QObject {
         QCOMPARE(Label(*dialog, "color")->text(),
                  ColorText(Word(first->palette().color(QPalette::Button))));
         // Over another slot's preview the colour stays.
-        SendMouse(*dialog, QEvent::MouseMove, Preview(*dialog, 2)->geometry().center());
+        SendMouse(*dialog, QEvent::MouseMove,
+                  Preview(*dialog, 2)->mapTo(dialog.get(), Preview(*dialog, 2)->rect().center()));
         QCOMPARE(Label(*dialog, "color")->text(),
                  ColorText(Word(first->palette().color(QPalette::Button))));
         QTest::keyClick(dialog.get(), Qt::Key_Escape);
