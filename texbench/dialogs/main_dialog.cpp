@@ -408,17 +408,31 @@ void MainDialog::ItemProperties() {
 // line show the change.
 void MainDialog::EditTextureProperties(int row) {
     const ListRow& listRow = model_->Rows()[static_cast<std::size_t>(row)];
-    FFLITEM* item = listRow.item;
+    const std::string itemPath = listRow.path;
     std::unique_ptr<ImagePropertiesDialog> dialog;
     {
         WaitCursor wait;
         dialog = std::make_unique<ImagePropertiesDialog>(
-            settings_, listRow.name, std::span<const std::uint8_t>(item->lpData, item->dwSize),
-            this);
+            settings_, listRow.name,
+            std::span<const std::uint8_t>(listRow.item->lpData, listRow.item->dwSize), this);
     }
     if (dialog->exec() != QDialog::Accepted) {
         return;
     }
+    // A patch installed meanwhile reloads the Fastfile, and with it every item and row: the
+    // item is looked up again by its path.
+    row = -1;
+    const auto& rows = model_->Rows();
+    for (std::size_t i = 0; i < rows.size() && row < 0; ++i) {
+        if (rows[i].path == itemPath && rows[i].item != nullptr) {
+            row = static_cast<int>(i);
+        }
+    }
+    if (row < 0) {
+        QApplication::beep();
+        return;
+    }
+    FFLITEM* item = rows[static_cast<std::size_t>(row)].item;
     WaitCursor wait;
     if (!WriteBackTexture(*model_, item, dialog->Model().Archive())) {
         return;

@@ -492,7 +492,8 @@ class ImagePropertiesDialogTest : public QObject {
         QCOMPARE(boxes.Asked()[0].text, std::string(kCompileFailed));
         QVERIFY(SavedItem(kTargeting) == original);
 
-        // Compression off on the first slot and a new colour: saved, and kept on reopening.
+        // Compression off on the first slot and a new colour: saved into the Fastfile as it is
+        // after a reload, and kept on reopening.
         inProperties(
             [&](ImagePropertiesDialog& d) {
                 d.ChoosersForTest().color = [](QWidget*, const QColor&) {
@@ -500,6 +501,8 @@ class ImagePropertiesDialogTest : public QObject {
                 };
                 QTest::mouseClick(Button(d, "palette"), Qt::LeftButton);
                 QTest::mouseClick(Box(d, "compression 1"), Qt::LeftButton);
+                // A patch installed meanwhile reopens the Fastfile under the dialog.
+                main.Reload();
                 QTest::mouseClick(Button(d, "ok"), Qt::LeftButton);
             },
             0);
