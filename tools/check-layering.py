@@ -43,6 +43,8 @@ UNITS = [
     # The programs.
     ("patchapply/", 5),
     ("texbench/", 5),
+    # TexBench's skins (no UI) belong to the program: its start-up and dialogs use them.
+    ("texbench/skins/", 5, "texbench/"),
     ("patchbench/", 5),
     ("setup/", 5),
     ("uninstall/", 5),

@@ -41,6 +41,7 @@ table=(
   "fuzz_ini ini ini 8192"
   "fuzz_rtf rtf rtf 8192"
   "fuzz_transfer_block transfer transfer 16384"
+  "fuzz_olp_conversion olp olp 4096"
 )
 
 selected=("$@")

@@ -12,6 +12,7 @@
 #include "platform/command_line_text.h"
 #include "platform/program_path.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_sound_output.h"
 
 namespace {
 
@@ -56,11 +57,14 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(EditorProgramIcon());
     qm::QtMessageBoxService boxes(EditorProgramIcon());
     qm::MessageBoxService* previous = qm::SetMessageBoxService(&boxes);
+    qm::QtSoundOutput sound;
+    qm::SoundOutput* previousSound = qm::SetSoundOutput(&sound);
     StartOutcome outcome = StartOutcome::Ran;
     {
         QtShell shell;
         outcome = RunPatchBench(options, shell);
     }
+    qm::SetSoundOutput(previousSound);
     qm::SetMessageBoxService(previous);
     const bool failed =
         outcome == StartOutcome::LibraryFailed || outcome == StartOutcome::DatabaseFailed;

@@ -26,7 +26,7 @@ void QtShell::StopServingInstanceEndpoint() {
 void QtShell::RunMainDialog(EditorState& state) {
     EditorFiles files{state.settingsFilePath, state.helpFilePath, state.tipsFilePath};
     MainDialog dialog(state.patchLib.Record(), files, state.commandLine.path,
-                      ShowsTipAtStart(state));
+                      ShowsTipAtStart(state), GameAccess{&state.packLib.Record(), state.database});
     dialog_ = &dialog;
     emit mainDialogOpened(&dialog);
     if (!pending_.empty()) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "patchbench/engine/editor_texts.h"
+#include "patchbench/engine/olp_conversion.h"
 #include "platform/message_box.h"
 #include "suite/transfer/transfer_block.h"
 
@@ -321,6 +322,32 @@ void PatchEditor::ReceiveRecord(const std::string& itemPath, std::span<const uns
     if (row >= 0) {
         lastTouched = row;
     }
+}
+
+void PatchEditor::ItemChanged(int row) {
+    if (row >= 0 && row < list_.Count()) {
+        list_.UpdateTexts(row);
+    }
+    SetModified(true);
+}
+
+void PatchEditor::ConvertOlp(const PACKLIBEXPORT& packLib, WaveFiles& waves) {
+    New();
+    // Cancelled or not saved: the patch the user has stays as it is.
+    if (patch_ == nullptr || modified_) {
+        return;
+    }
+    const auto chosen = frontEnd_.AskOlpToConvert();
+    if (!chosen) {
+        return;
+    }
+    int added = 0;
+    {
+        WaitCursor wait(frontEnd_);
+        added = ConvertOlpFile(*chosen, patch_, packLib, lib_, waves);
+    }
+    SetModified(added > 0);
+    Refresh();
 }
 
 void PatchEditor::ClosePatch() {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "packlib/packlib.h"
 #include "patchbench/engine/patch_list.h"
 #include "patchlib/patchlib.h"
 
@@ -32,9 +33,13 @@ class EditorFrontEnd {
     virtual std::optional<std::string> AskPatchToSaveAs(const std::string& currentPath) = 0;
     // The patch information dialog; nothing when cancelled.
     virtual std::optional<PatchHeaderTexts> EditPatchInfo(const PatchHeaderTexts& texts) = 0;
+    // The "Convert OLP" file dialog for an existing OLP file; nothing when cancelled.
+    virtual std::optional<std::string> AskOlpToConvert() { return std::nullopt; }
     virtual void Beep() = 0;
     virtual void ShowWaitCursor(bool) {}
 };
+
+class WaveFiles;
 
 // Which commands can run now.
 struct CommandStates {
@@ -89,6 +94,12 @@ class PatchEditor {
     // Items arriving in a transfer block; a bad block, or one without an open patch, is ignored.
     void ReceiveItems(std::span<const unsigned char> block);
     void SortBy(ListColumn column) { list_.Sort(column); }
+    // The properties dialog changed the row's item (its target paths).
+    void ItemChanged(int row);
+    // "Convert *.OLP...": a new patch (after the save question), then the items of the OLP
+    // file chosen, read from the Fastfiles through `packLib`; the patch stays untitled and
+    // modified when an item came in.
+    void ConvertOlp(const PACKLIBEXPORT& packLib, WaveFiles& waves);
 
   private:
     void ClosePatch();

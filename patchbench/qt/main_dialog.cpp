@@ -23,10 +23,12 @@
 #include "patchbench/engine/command_table.h"
 #include "patchbench/engine/editor_texts.h"
 #include "patchbench/engine/instance_protocol.h"
+#include "patchbench/engine/olp_conversion.h"
 #include "patchbench/engine/tool_launcher.h"
 #include "patchbench/qt/about_dialog.h"
 #include "patchbench/qt/artwork.h"
 #include "patchbench/qt/patch_info_dialog.h"
+#include "patchbench/qt/properties_dialog.h"
 #include "patchbench/qt/tip_dialog.h"
 #include "suite/transfer/transfer_block.h"
 
@@ -74,8 +76,8 @@ class LabelDelegate : public QStyledItemDelegate {
 
 // The program's filter text ("name|pattern|name|pattern||") in the form Qt's file dialogs
 // read ("name (pattern);;name (pattern)"); a name that shows its pattern already keeps it.
-QString FileFilter() {
-    const QStringList parts = QString::fromLatin1(kFileFilterText).split('|');
+QString FilterFrom(const char* text) {
+    const QStringList parts = QString::fromLatin1(text).split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); i += 2) {
         const QString& name = parts[i];
@@ -84,11 +86,23 @@ QString FileFilter() {
     return filters.join(";;");
 }
 
+QString FileFilter() {
+    return FilterFrom(kFileFilterText);
+}
+
+QString OlpFilter() {
+    return FilterFrom(kOlpFilterText);
+}
+
 }  // namespace
 
 MainDialog::MainDialog(const PATCHLIBEXPORT& patchLib, EditorFiles files, const std::string& path,
-                       bool showTip, QWidget* parent)
-    : QDialog(parent), editor_(patchLib, *this), files_(std::move(files)) {
+                       bool showTip, GameAccess game, QWidget* parent)
+    : QDialog(parent),
+      patchLib_(patchLib),
+      game_(game),
+      editor_(patchLib, *this),
+      files_(std::move(files)) {
     setWindowIcon(EditorProgramIcon());
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
@@ -290,9 +304,12 @@ void MainDialog::RunCommand(int commandId) {
             break;
         }
         case kCmdConvertOlp:
+            ConvertOlp();
+            break;
         case kCmdProperties:
+            ShowProperties();
+            break;
         default:
-            // The conversion and the item properties come with their own dialogs.
             Beep();
             break;
     }
@@ -377,6 +394,40 @@ std::optional<PatchHeaderTexts> MainDialog::EditPatchInfo(const PatchHeaderTexts
         return std::nullopt;
     }
     return dialog.Texts();
+}
+
+std::optional<std::string> MainDialog::AskOlpToConvert() {
+    QFileDialog dialog(this, QString::fromLatin1(kConvertOlpTitle), QString(), OlpFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(kOlpExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+}
+
+void MainDialog::ShowProperties() {
+    const int row = editor_.List().Focused();
+    KDZITEM* item = row >= 0 ? editor_.List().Rows()[row].item : nullptr;
+    const std::optional<PropertiesKind> kind = PropertiesKindOf(item);
+    if (!kind) {
+        Beep();
+        return;
+    }
+    PropertiesDialog dialog(patchLib_, game_, item, *kind, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        editor_.ItemChanged(row);
+    }
+}
+
+void MainDialog::ConvertOlp() {
+    if (game_.packLib == nullptr) {
+        Beep();
+        return;
+    }
+    DiskWaveFiles waves;
+    editor_.ConvertOlp(*game_.packLib, waves);
 }
 
 void MainDialog::Beep() {

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "patchbench/engine/item_properties.h"
 #include "patchbench/engine/patch_editor.h"
 
 class QAction;
@@ -33,8 +34,9 @@ class MainDialog : public QDialog, public EditorFrontEnd {
   public:
     // `path`: a patch to open (else a new one is made); `showTip`: the tip of the day follows
     // once the dialog runs.
+    // `game`: the Fastfiles that the item properties and the OLP conversion read.
     MainDialog(const PATCHLIBEXPORT& patchLib, EditorFiles files, const std::string& path,
-               bool showTip, QWidget* parent = nullptr);
+               bool showTip, GameAccess game = {}, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     PatchEditor& Editor() { return editor_; }
@@ -55,6 +57,7 @@ class MainDialog : public QDialog, public EditorFrontEnd {
     std::optional<std::string> AskPatchToOpen() override;
     std::optional<std::string> AskPatchToSaveAs(const std::string& currentPath) override;
     std::optional<PatchHeaderTexts> EditPatchInfo(const PatchHeaderTexts& texts) override;
+    std::optional<std::string> AskOlpToConvert() override;
     void Beep() override;
     void ShowWaitCursor(bool on) override;
 
@@ -81,7 +84,11 @@ class MainDialog : public QDialog, public EditorFrontEnd {
     void FinishRename(int row, const QString& text);
     void SetAcceleratorsOn(bool on);
     void OpenWithDesktop(const QString& address);
+    void ShowProperties();
+    void ConvertOlp();
 
+    const PATCHLIBEXPORT& patchLib_;
+    GameAccess game_;
     PatchEditor editor_;
     EditorFiles files_;
     QMenuBar* menuBar_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <utility>
 
 #include "suite/qt/zoom_cursor.h"
 
@@ -56,6 +57,12 @@ void PreviewControl::SetZoom(bool zoom) {
     }
 }
 
+void PreviewControl::SetBackgroundSource(std::function<QPixmap()> source) {
+    backgroundSource_ = std::move(source);
+    keptBackground_ = QPixmap();
+    update();
+}
+
 PreviewPlacement PreviewControl::Placement() const {
     if (!HasPicture()) {
         return PreviewPlacement{};
@@ -65,8 +72,14 @@ PreviewPlacement PreviewControl::Placement() const {
 
 void PreviewControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    // The skin's picture behind the control would be painted here once skins exist.
-    painter.fillRect(rect(), palette().color(QPalette::Button));
+    if (backgroundSource_ && keptBackground_.isNull()) {
+        keptBackground_ = backgroundSource_();
+    }
+    if (keptBackground_.isNull()) {
+        painter.fillRect(rect(), palette().color(QPalette::Button));
+    } else {
+        painter.drawPixmap(0, 0, keptBackground_);
+    }
     if (!HasPicture()) {
         return;
     }

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
+
+#include <functional>
 
 #include "suite/preview_geometry.h"
 
@@ -25,6 +28,10 @@ class PreviewControl : public QWidget {
     void SetZoom(bool zoom);
     bool Zoomed() const { return zoom_; }
 
+    // What lies behind the control (a skin's picture), asked once on the first paint and kept
+    // for as long as the control lives; without it the control fills with the button face.
+    void SetBackgroundSource(std::function<QPixmap()> source);
+
     // Where the edge and the picture are drawn now; all zero without a picture.
     PreviewPlacement Placement() const;
 
@@ -40,6 +47,8 @@ class PreviewControl : public QWidget {
     void UpdateCursor();
 
     QImage picture_;
+    std::function<QPixmap()> backgroundSource_;
+    QPixmap keptBackground_;
     bool zoom_ = false;
     bool resetZoom_ = false;
 };

@@ -39,11 +39,17 @@ class ScriptedFrontEnd : public patchbench::EditorFrontEnd {
         infoAnswers.pop_front();
         return answer;
     }
+    std::optional<std::string> AskOlpToConvert() override {
+        ++olpAsked;
+        return Take(olpAnswers);
+    }
     void Beep() override { ++beeps; }
 
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAsAnswers;
     std::deque<std::optional<patchbench::PatchHeaderTexts>> infoAnswers;
+    std::deque<std::optional<std::string>> olpAnswers;
+    int olpAsked = 0;
     std::vector<std::string> saveAsShownWith;
     std::vector<patchbench::PatchHeaderTexts> infoShownWith;
     int beeps = 0;

@@ -49,7 +49,8 @@ void QtShell::ShowSplash(int durationMs) {
 
 void QtShell::RunMainDialog(ApplicationState& state) {
     MainDialog dialog(state.packLib.Record(), state.settings,
-                      QString::fromLocal8Bit(state.commandLine.text));
+                      QString::fromLocal8Bit(state.commandLine.text), nullptr,
+                      MainDialogLook{&state.skin, &state.restartRequest, state.helpFilePath});
     dialog_ = &dialog;
     // Told when a modal window above it closes, so that waiting messages are acted on then.
     dialog.installEventFilter(this);

@@ -29,9 +29,11 @@
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/export_progress_window.h"
 #include "texbench/dialogs/image_properties_dialog.h"
+#include "texbench/dialogs/main_dialog_skin.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
 #include "texbench/properties/texture_write_back.h"
+#include "texbench/skins/skin_loader.h"
 #include "texbench/widgets/icon_strip.h"
 #include "texbench/widgets/program_icon.h"
 
@@ -56,17 +58,13 @@ QIcon TreeIcon(int normal, int selected) {
     return icon;
 }
 
-// Where each button sits on the dialog, in dialog units; text, name and enabling come from
-// the command table.
-struct ButtonPlacement {
-    CommandId id;
-    int x, y, width, height;
-};
-constexpr ButtonPlacement kButtonPlacements[] = {
-    {CommandId::Import, 136, 171, 50, 14}, {CommandId::Export, 190, 171, 50, 14},
-    {CommandId::About, 244, 171, 44, 14},  {CommandId::Open, 136, 189, 50, 14},
-    {CommandId::Patch, 190, 189, 50, 14},  {CommandId::Close, 244, 189, 44, 14},
-};
+// Template 102 of the look; start-up has checked that it loads, so the system look's stands
+// in only for a dialog made without start-up.
+DialogTemplate LayoutOf(const MainDialogLook& look) {
+    const SkinState systemLook;
+    auto layout = MainDialogTemplate(look.skin != nullptr ? *look.skin : systemLook);
+    return layout ? std::move(*layout) : *ParseMainDialogTemplate(BuiltInMainDialogLayout());
+}
 
 CommandKey KeyOf(int key) {
     switch (key) {
@@ -115,15 +113,18 @@ bool ClipboardHoldsItems() {
 }  // namespace
 
 MainDialog::MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings,
-                       const QString& commandLine, QWidget* parent)
+                       const QString& commandLine, QWidget* parent, MainDialogLook look)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       model_(std::make_unique<BrowserModel>(packLib, settings)),
-      settings_(settings) {
+      settings_(settings),
+      look_(std::move(look)) {
     WaitCursor wait;
     setWindowTitle(QString::fromLatin1(kProductName));
     setWindowIcon(ProgramIcon());
-    CreateControls();
+    const DialogTemplate layout = LayoutOf(look_);
+    CreateControls(layout);
+    new MainDialogSkin(*this, settings_, look_, layout);
 
     const bool opened = model_->OpenFromCommandLine(commandLine.toLocal8Bit().toStdString());
     ReportOpenFailure();
@@ -144,18 +145,23 @@ MainDialog::~MainDialog() {
     model_.reset();
 }
 
-void MainDialog::CreateControls() {
+void MainDialog::CreateControls(const DialogTemplate& layout) {
     const suite::DialogUnits du(font());
-    setFixedSize(du.Size(295, 210));
-
-    auto* treeLabel = new QLabel(QStringLiteral("Database/Fastfile contents:"), this);
-    treeLabel->setGeometry(du.Rect(7, 7, 120, 10));
-    auto* previewLabel = new QLabel(QStringLiteral("Preview:"), this);
-    previewLabel->setGeometry(du.Rect(136, 7, 120, 10));
+    setFixedSize(du.Size(layout.width, layout.height));
+    const auto placeOf = [&du, &layout](int id) {
+        const ControlTemplate* control = layout.Find(id);
+        return du.Rect(control->x, control->y, control->width, control->height);
+    };
+    for (const ControlTemplate& control : layout.controls) {
+        if (control.kind == "label") {
+            auto* label = new QLabel(QString::fromLocal8Bit(control.text), this);
+            label->setGeometry(du.Rect(control.x, control.y, control.width, control.height));
+        }
+    }
 
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("tree"));
-    tree_->setGeometry(du.Rect(7, 18, 120, 100));
+    tree_->setGeometry(placeOf(1010));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     tree_->setIconSize(QSize(kStripIconSize, kStripIconSize));
@@ -167,7 +173,7 @@ void MainDialog::CreateControls() {
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("list"));
-    list_->setGeometry(du.Rect(7, 126, 120, 77));
+    list_->setGeometry(placeOf(1011));
     list_->setViewMode(QListView::ListMode);
     list_->setFlow(QListView::LeftToRight);  // small icons, row after row
     list_->setWrapping(true);
@@ -187,18 +193,22 @@ void MainDialog::CreateControls() {
 
     preview_ = new suite::PreviewControl(this);
     preview_->setObjectName(QStringLiteral("preview"));
-    preview_->setGeometry(du.Rect(136, 18, 152, 128));
+    preview_->setGeometry(placeOf(1005));
 
     info_ = new QLabel(this);
     info_->setObjectName(QStringLiteral("info"));
-    info_->setGeometry(du.Rect(136, 150, 152, 10));
+    info_->setGeometry(placeOf(1006));
     info_->setAlignment(Qt::AlignCenter);
 
-    for (const ButtonPlacement& placement : kButtonPlacements) {
-        const Command* command = FindCommand(placement.id);
+    for (const ControlTemplate& control : layout.controls) {
+        const Command* command = FindCommand(static_cast<CommandId>(control.id));
+        if (control.kind != "button" || command == nullptr ||
+            command->place != CommandPlace::Button) {
+            continue;
+        }
         auto* button = new QPushButton(QString::fromLatin1(command->text), this);
         button->setObjectName(QString::fromLatin1(command->name));
-        button->setGeometry(du.Rect(placement.x, placement.y, placement.width, placement.height));
+        button->setGeometry(du.Rect(control.x, control.y, control.width, control.height));
         button->setAutoDefault(false);
         const CommandId id = command->id;
         connect(button, &QPushButton::clicked, this, [this, id] { Run(id); });
@@ -546,7 +556,7 @@ void MainDialog::ExportRowsToFiles() {
         return;
     }
     WaitCursor wait;
-    ExportProgressWindow progress(this);
+    ExportProgressWindow progress(this, look_.skin);
     ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
 }
 

@@ -13,6 +13,7 @@
 #include "packlib/packlib.h"
 #include "texbench/browser/item_operations.h"
 #include "texbench/browser/main_commands.h"
+#include "texbench/dialogs/main_dialog_look.h"
 
 class QLabel;
 class QListWidget;
@@ -29,15 +30,17 @@ namespace texbench {
 
 class BrowserModel;
 class FolderNode;
+struct DialogTemplate;
 
 class MainDialog : public QDialog {
     Q_OBJECT
   public:
     // commandLine: the text after the program name, as the start-up received it (the dialog
     // itself removes "-nosplash"/"/nosplash" and opens a database or a Fastfile named there,
-    // else the default database).
+    // else the default database). look: the skin whose template, pictures and colours the
+    // dialog takes; by default the system look.
     MainDialog(const PACKLIBEXPORT& packLib, CIniDocument& settings, const QString& commandLine,
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr, MainDialogLook look = {});
     ~MainDialog() override;  // writes "Pos X"/"Pos Y", closes archive and database
     // A second start or another program hands over a file to open: true when handled.
     bool OpenFromOtherProgram(const QByteArray& text);
@@ -51,7 +54,8 @@ class MainDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void CreateControls();
+    // Lays the controls out from the template (the skin's or the program's own).
+    void CreateControls(const DialogTemplate& layout);
     void PlaceAtSavedPosition();
     void BuildTree();
     void FillList();
@@ -93,6 +97,7 @@ class MainDialog : public QDialog {
 
     std::unique_ptr<BrowserModel> model_;
     CIniDocument& settings_;
+    MainDialogLook look_;
     QTreeWidget* tree_ = nullptr;
     QListWidget* list_ = nullptr;
     suite::PreviewControl* preview_ = nullptr;

@@ -10,11 +10,27 @@
 namespace texbench {
 namespace {
 
-// Skins are not built yet: no skin file is ever taken, so skin mode stays off whatever the
-// "Skin" setting names. This is where loading the skin file will go.
-bool TakeSkin(ApplicationState& state) {
+// Step 15: the skin named by "Skin", if any.
+void TakeSkin(ApplicationState& state) {
     const std::string skinFile = ReadText(state.settings, kSkin);
-    (void)skinFile;
+    if (!skinFile.empty()) {
+        if (!LoadSkin(skinFile, state.skin)) {
+            state.skin.module.reset();  // a module that was not taken is not kept either
+        }
+    }
+    state.skinMode = state.skin.skinMode;
+}
+
+// Step 16's template: a skin whose template 102 cannot be loaded is dropped, and the program
+// starts again in the system look instead of showing a dialog it cannot lay out.
+bool MainDialogTemplateLoads(ApplicationState& state) {
+    if (MainDialogTemplate(state.skin)) {
+        return true;
+    }
+    qm::ShowMessageBox(kSkinResourcesFailed, kProductName, qm::MessageBoxButtons::Ok,
+                       qm::MessageBoxIcon::Error);
+    state.settings.SetString(kSkin.section, kSkin.key, "");
+    state.restartRequest = true;
     return false;
 }
 
@@ -129,13 +145,16 @@ int Start(ApplicationState& state, const StartupOptions& options, StartupShell& 
     if (state.splashDuration != 0) {
         shell.ShowSplash(state.splashDuration);
     }
-    state.skinMode = TakeSkin(state);
-    shell.RunMainDialog(state);
+    TakeSkin(state);
+    if (MainDialogTemplateLoads(state)) {
+        shell.RunMainDialog(state);
+    }
     return 0;
 }
 
 void Exit(ApplicationState& state, StartupShell& shell) {
     state.packLib.Unbind();
+    state.skin.module.reset();
     if (state.settingsLoaded) {
         state.settings.Save(state.settingsFilePath);
     }

@@ -15,6 +15,7 @@
 #include "platform/library_binding.h"
 #include "suite/game_location.h"
 #include "suite/single_instance.h"
+#include "texbench/skins/skin_loader.h"
 #include "texbench/startup/command_line.h"
 #include "texbench/startup/product_name.h"
 
@@ -31,9 +32,11 @@ struct ApplicationState {
     std::string programPath;
     CommandLine commandLine;
     qm::LibraryBinding<PACKLIBEXPORT> packLib;
-    bool skinMode = false;        // always false until skins are built
-    bool restartRequest = false;  // set by the skin menu; acted on at exit
-    int splashDuration = 2000;    // ms; 0 means no splash window
+    bool skinMode = false;        // a skin was taken at start-up (skin.skinMode)
+    bool restartRequest = false;  // set by the skin menu or a failed template; acted on at exit
+    // The skin in use: its module, colours and name. The module stays loaded until exit.
+    SkinState skin;
+    int splashDuration = 2000;  // ms; 0 means no splash window
     // The "Image Buffer" setting, for the stream buffer of every picture file TexBench loads
     // or saves (the image classes' LoadFile and SaveFile take it).
     std::uint32_t imageBufferBytes = 1024 * 1024;

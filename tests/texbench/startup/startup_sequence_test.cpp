@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "tests/support/files.h"
 #include "tests/support/private_environment.h"
 #include "tests/support/private_game.h"
+#include "texbench/skins/skin_loader.h"
 #include "texbench/startup/settings.h"
 #include "texbench/startup/startup_sequence.h"
 
@@ -272,6 +274,127 @@ TEST_F(StartupSequence, RestartRequestStartsTheProgramAgainWithoutSplash) {
     fs::permissions(options_.programPath, fs::perms::owner_all);
     shell_.onDialog = [](texbench::ApplicationState& state) { state.restartRequest = true; };
     EXPECT_EQ(Run("-nosplash"), 0);
+    for (int i = 0; i < 100 && !HasContent(marker); ++i) {
+        std::this_thread::sleep_for(50ms);
+    }
+    std::ifstream in(marker);
+    std::string arguments;
+    std::getline(in, arguments);
+    EXPECT_EQ(arguments, "-nosplash");
+}
+
+// What step 15 and the template of step 16 make of the skin named by "Skin". The skin file
+// lies in the program's directory, which start-up makes the current one.
+struct SkinCase {
+    const char* what;
+    const char* skinFile;  // written as "skin.skn" when not null
+    bool skinMode;
+    bool ownResources;           // skin mode with the program's own resources
+    qm::MessageBoxIcon message;  // None: no message
+    bool dialogShown;
+};
+
+class StartupSkins : public StartupSequence, public ::testing::WithParamInterface<SkinCase> {};
+
+TEST_P(StartupSkins, TakesTheSkinOrFallsBack) {
+    const SkinCase& c = GetParam();
+    if (c.skinFile != nullptr) {
+        Touch(env_.File("bin/skin.skn"), c.skinFile);
+    }
+    WriteSettings("[Settings]\nSkin=skin.skn\n");
+    struct Seen {
+        bool skinMode = false, module = false, own = false, templateLoads = false;
+        std::uint32_t background = 1, text = 1;
+        std::string name;
+    } seen;
+    shell_.onDialog = [&](texbench::ApplicationState& state) {
+        seen.skinMode = state.skinMode;
+        EXPECT_EQ(state.skinMode, state.skin.skinMode);
+        seen.module = state.skin.module != nullptr;
+        seen.own = seen.module && state.skin.module->IsProgram();
+        seen.templateLoads = texbench::MainDialogTemplate(state.skin).has_value();
+        seen.background = state.skin.background;
+        seen.text = state.skin.text;
+        seen.name = state.skin.name;
+    };
+    EXPECT_EQ(Run("-nosplash"), 0);
+    EXPECT_EQ(std::count(shell_.events.begin(), shell_.events.end(), "dialog"),
+              c.dialogShown ? 1 : 0);
+    if (c.message == qm::MessageBoxIcon::None) {
+        EXPECT_TRUE(boxes_.Asked().empty());
+    } else {
+        ASSERT_EQ(boxes_.Asked().size(), 1u);
+        EXPECT_EQ(boxes_.Asked()[0].text, "ERROR: Failed to load Skin resources.");
+        EXPECT_EQ(boxes_.Asked()[0].caption, "Skinwright");
+        EXPECT_EQ(boxes_.Asked()[0].icon, c.message);
+    }
+    if (!c.dialogShown) {
+        return;
+    }
+    EXPECT_EQ(seen.skinMode, c.skinMode);
+    EXPECT_EQ(seen.module, c.skinMode) << "a module that was not taken is not kept";
+    EXPECT_EQ(seen.own, c.ownResources);
+    EXPECT_TRUE(seen.templateLoads);
+    if (c.ownResources) {
+        EXPECT_EQ(seen.background, 0u);
+        EXPECT_EQ(seen.text, 0xFFFFFFu);
+    }
+    // Only a failed template clears the setting.
+    EXPECT_EQ(SavedSettings().GetString("Settings", "Skin", ""), "skin.skn");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartupSkins,
+    ::testing::Values(
+        SkinCase{"our hive skin",
+                 "[Skin.Layout]\nSignature=texbench\nName=Hive\nModule=SkinHive.dll\n", true, false,
+                 qm::MessageBoxIcon::None, true},
+        SkinCase{"no file: the program's own resources", nullptr, true, true,
+                 qm::MessageBoxIcon::None, true},
+        SkinCase{"another signature", "[Skin.Layout]\nSignature=Other\nModule=SkinHive.dll\n", true,
+                 true, qm::MessageBoxIcon::None, true},
+        SkinCase{"empty module: never applied", "[Skin.Layout]\nSignature=TexBench\nName=Bare\n",
+                 false, false, qm::MessageBoxIcon::None, true},
+        SkinCase{"module missing", "[Skin.Layout]\nSignature=TexBench\nModule=NoSuchSkin.dll\n",
+                 false, false, qm::MessageBoxIcon::Information, true}),
+    [](const ::testing::TestParamInfo<SkinCase>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p != 0; ++p) {
+            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        }
+        return name;
+    });
+
+TEST_F(StartupSequence, SkinReadsItsColoursAndName) {
+    Touch(env_.File("bin/hive.skn"),
+          "[Skin.Layout]\nSignature=TexBench\nName=Hive\nModule=SkinHive.dll\n"
+          "[Skin.Colors]\nBackground=10,20,30\nText=200,100,50\n");
+    WriteSettings("[Settings]\nSkin=hive.skn\n");
+    shell_.onDialog = [](texbench::ApplicationState& state) {
+        EXPECT_EQ(state.skin.background, 0x1E140Au);
+        EXPECT_EQ(state.skin.text, 0x3264C8u);
+        EXPECT_EQ(state.skin.name, "Hive");
+        EXPECT_NE(state.skin.module->InitSkin(), nullptr);
+    };
+    EXPECT_EQ(Run("-nosplash"), 0);
+}
+
+// A library that loads but holds no template 102 (PackLib is one): the stop message, "Skin"
+// cleared, no dialog, and the program starts again in the system look.
+TEST_F(StartupSequence, SkinWithoutTemplateClearsTheSettingAndRestarts) {
+    const std::string marker = env_.File("restarted.txt");
+    Touch(options_.programPath, "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
+    fs::permissions(options_.programPath, fs::perms::owner_all);
+    Touch(env_.File("bin/broken.skn"),
+          "[Skin.Layout]\nSignature=TexBench\nName=Broken\nModule=PackLib.dll\n");
+    WriteSettings("[Settings]\nSkin=broken.skn\n");
+    EXPECT_EQ(Run("-nosplash"), 0);
+    EXPECT_EQ(std::count(shell_.events.begin(), shell_.events.end(), "dialog"), 0);
+    ASSERT_EQ(boxes_.Asked().size(), 1u);
+    EXPECT_EQ(boxes_.Asked()[0].text, "ERROR: Failed to load Skin resources.");
+    EXPECT_EQ(boxes_.Asked()[0].icon, qm::MessageBoxIcon::Error);
+    EXPECT_EQ(SavedSettings().GetString("Settings", "Skin", "unchanged"), "unchanged")
+        << "the entry is gone, so it reads as empty";
     for (int i = 0; i < 100 && !HasContent(marker); ++i) {
         std::this_thread::sleep_for(50ms);
     }
