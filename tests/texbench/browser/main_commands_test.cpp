@@ -87,8 +87,7 @@ TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::Patch, CommandId::AddToPatch, CommandId::ItemCopy,
-                         CommandId::ItemProperties}) {
+    for (CommandId id : {CommandId::Patch, CommandId::AddToPatch, CommandId::ItemCopy}) {
         const Command* command = FindCommand(id);
         ASSERT_NE(command, nullptr) << static_cast<int>(id);
         EXPECT_TRUE(command->rule(everything)) << command->name;
@@ -174,7 +173,7 @@ TEST(MainCommands, KeysRunTheCommandsOfTheirPlace) {
 }
 
 // Enter in the list is the entry of the menu the archive shows: Play in a sound archive,
-// Properties elsewhere. Only Play is built so far.
+// Properties elsewhere; both want exactly one row.
 TEST(MainCommands, EnterIsPlayInASoundArchive) {
     CommandContext oneRow;
     oneRow.archiveOpen = true;
@@ -191,7 +190,8 @@ TEST(MainCommands, EnterIsPlayInASoundArchive) {
         const Command* properties = CommandForKey(CommandPlace::ListMenu, CommandKey::Return, kind);
         ASSERT_NE(properties, nullptr);
         EXPECT_EQ(MenuText(*properties), "Properties...\tReturn");
-        EXPECT_FALSE(IsEnabled(*properties, oneRow));
+        EXPECT_TRUE(IsEnabled(*properties, oneRow));
+        EXPECT_FALSE(IsEnabled(*properties, twoRows));
     }
     // Other keys are the same whatever the menu.
     EXPECT_EQ(CommandForKey(CommandPlace::ListMenu, CommandKey::F5, ListMenuKind::Sound),
