@@ -110,7 +110,7 @@ const Command kCommands[] = {
     {ItemRefresh, P::ListMenu, "item refresh", "Refresh", K::F5, kAllListMenus, kSeparator, kBuilt,
      Always, nullptr},
     {ItemProperties, P::ListMenu, "item properties", "Properties...", K::Return, kTextureMenu,
-     kNoSeparator, kNotBuilt, OneRowSelected, nullptr},
+     kNoSeparator, kBuilt, OneRowSelected, nullptr},
     {ItemProperties, P::ListMenu, "item play", "Play", K::Return, kSoundMenu, kNoSeparator, kBuilt,
      OneRowSelected, nullptr},
 };

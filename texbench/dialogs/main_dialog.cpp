@@ -25,6 +25,7 @@
 #include <span>
 
 #include "platform/message_box.h"
+#include "suite/item_kind.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
 #include "suite/qt/sound_import_dialog.h"
@@ -40,11 +41,13 @@
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/export_progress_window.h"
 #include "texbench/dialogs/image_import_dialog.h"
+#include "texbench/dialogs/image_properties_dialog.h"
 #include "texbench/dialogs/item_list.h"
 #include "texbench/dialogs/item_mime.h"
 #include "texbench/dialogs/main_dialog_skin.h"
 #include "texbench/dialogs/wait_cursor.h"
 #include "texbench/imaging/qt/qimage_bridge.h"
+#include "texbench/properties/texture_write_back.h"
 #include "texbench/skins/skin_loader.h"
 #include "texbench/widgets/icon_strip.h"
 #include "texbench/widgets/program_icon.h"
@@ -358,6 +361,11 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || (watched != tree_ && watched != list_)) {
         return QDialog::eventFilter(watched, event);
     }
+    // Enter that ends a label edit reaches the list too; it must not open the row.
+    const QWidget* focus = QApplication::focusWidget();
+    if (watched == list_ && focus != nullptr && focus != list_ && list_->isAncestorOf(focus)) {
+        return QDialog::eventFilter(watched, event);
+    }
     const CommandKey key = KeyOf(static_cast<QKeyEvent*>(event)->key());
     if (watched == list_) {
         return RunListKey(key) || QDialog::eventFilter(watched, event);
@@ -395,7 +403,53 @@ void MainDialog::ItemProperties() {
     if (model_->CurrentArchive() == nullptr || index < 0) {
         return;
     }
-    suite::PlaySoundItem(model_->Rows()[static_cast<std::size_t>(index)].item);
+    FFLITEM* item = model_->Rows()[static_cast<std::size_t>(index)].item;
+    if (suite::KindOfItem(item) == suite::ItemKind::Image) {
+        EditTextureProperties(index);
+    } else {
+        suite::PlaySoundItem(item);
+    }
+}
+
+// The image properties dialog on a copy of the item; on OK the compiled texture replaces the
+// item, the Fastfile is saved, and the row is selected afresh so that its picture and info
+// line show the change.
+void MainDialog::EditTextureProperties(int row) {
+    const ListRow& listRow = model_->Rows()[static_cast<std::size_t>(row)];
+    const std::string itemPath = listRow.path;
+    std::unique_ptr<ImagePropertiesDialog> dialog;
+    {
+        WaitCursor wait;
+        dialog = std::make_unique<ImagePropertiesDialog>(
+            settings_, listRow.name,
+            std::span<const std::uint8_t>(listRow.item->lpData, listRow.item->dwSize), this);
+    }
+    if (dialog->exec() != QDialog::Accepted) {
+        return;
+    }
+    // A patch installed meanwhile reloads the Fastfile, and with it every item and row: the
+    // item is looked up again by its path.
+    row = -1;
+    const auto& rows = model_->Rows();
+    for (std::size_t i = 0; i < rows.size() && row < 0; ++i) {
+        if (rows[i].path == itemPath && rows[i].item != nullptr) {
+            row = static_cast<int>(i);
+        }
+    }
+    if (row < 0) {
+        QApplication::beep();
+        return;
+    }
+    FFLITEM* item = rows[static_cast<std::size_t>(row)].item;
+    WaitCursor wait;
+    if (!WriteBackTexture(*model_, item, dialog->Model().Archive())) {
+        return;
+    }
+    list_->clearSelection();
+    if (row < list_->count()) {
+        list_->setCurrentItem(list_->item(row));
+        list_->item(row)->setSelected(true);
+    }
 }
 
 void MainDialog::ShowOpenMenu() {

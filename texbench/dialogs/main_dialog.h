@@ -81,6 +81,7 @@ class MainDialog : public QDialog {
     void OnListStateChanged();
     void ShowFolderProperties();
     void ItemProperties();
+    void EditTextureProperties(int row);
     bool RunListKey(CommandKey key);
     int FocusedRow() const;
     void ShowOpenMenu();

@@ -79,20 +79,14 @@ TEST(MainCommands, ListMenuRulesBySelectionAndClipboard) {
     }
 }
 
-// Until the item commands are built they are shown but never enabled, whatever the state.
-TEST(MainCommands, ItemCommandsStayDisabledUntilBuilt) {
+// The patch tools and the buttons need nothing; Add to Patch and Copy want a selected row.
+TEST(MainCommands, PatchCommandsAndCopyFollowTheirRules) {
     CommandContext everything;
     everything.nodeExists = true;
     everything.archiveOpen = true;
     everything.archiveHasItems = true;
     everything.selectedRows = 1;
     everything.clipboardHoldsItems = true;
-    for (CommandId id : {CommandId::ItemProperties}) {
-        const Command* command = FindCommand(id);
-        ASSERT_NE(command, nullptr) << static_cast<int>(id);
-        EXPECT_TRUE(command->rule(everything)) << command->name;
-        EXPECT_FALSE(IsEnabled(*command, everything)) << command->name;
-    }
     for (CommandId id : {CommandId::About, CommandId::Open, CommandId::Close, CommandId::Patch,
                          CommandId::PatchNew, CommandId::PatchOpen, CommandId::PatchInstall}) {
         EXPECT_TRUE(IsEnabled(*FindCommand(id), CommandContext{}));
@@ -181,7 +175,7 @@ TEST(MainCommands, KeysRunTheCommandsOfTheirPlace) {
 }
 
 // Enter in the list is the entry of the menu the archive shows: Play in a sound archive,
-// Properties elsewhere. Only Play is built so far.
+// Properties elsewhere; both want exactly one row.
 TEST(MainCommands, EnterIsPlayInASoundArchive) {
     CommandContext oneRow;
     oneRow.archiveOpen = true;
@@ -198,7 +192,8 @@ TEST(MainCommands, EnterIsPlayInASoundArchive) {
         const Command* properties = CommandForKey(CommandPlace::ListMenu, CommandKey::Return, kind);
         ASSERT_NE(properties, nullptr);
         EXPECT_EQ(MenuText(*properties), "Properties...\tReturn");
-        EXPECT_FALSE(IsEnabled(*properties, oneRow));
+        EXPECT_TRUE(IsEnabled(*properties, oneRow));
+        EXPECT_FALSE(IsEnabled(*properties, twoRows));
     }
     // Other keys are the same whatever the menu.
     EXPECT_EQ(CommandForKey(CommandPlace::ListMenu, CommandKey::F5, ListMenuKind::Sound),
