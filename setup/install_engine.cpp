@@ -281,16 +281,20 @@ bool CInstallEngine::RunSteps() {
 
 // The folders the wizard's pages made for this run go when the run is taken back.
 void CInstallEngine::UndoWizardFolders() {
-    std::error_code ec;
-    if (choices_.createdLogDirectory) {
-        fs::remove(config_.LogDirectory(), ec);
-    }
-    if (choices_.createdGroup) {
-        fs::remove(config_.Group(), ec);
-    }
-    if (choices_.createdDestination) {
-        fs::remove(config_.Destination(), ec);
-    }
+    const auto undo = [](bool created, const std::string& folder,
+                         const std::vector<std::string>& made) {
+        if (!created) {
+            return;
+        }
+        std::error_code ec;
+        fs::remove(folder, ec);
+        for (auto it = made.rbegin(); it != made.rend(); ++it) {
+            fs::remove(*it, ec);  // a parent that holds something else stays
+        }
+    };
+    undo(choices_.createdLogDirectory, config_.LogDirectory(), choices_.madeLogDirectory);
+    undo(choices_.createdGroup, config_.Group(), choices_.madeGroup);
+    undo(choices_.createdDestination, config_.Destination(), choices_.madeDestination);
 }
 
 bool CInstallEngine::PrepareStep() {
@@ -300,9 +304,12 @@ bool CInstallEngine::PrepareStep() {
         bool wanted;
         std::vector<std::string> made;  // with the missing parents, parents first
     };
-    Folder folders[] = {{config_.Destination(), choices_.createdDestination, true, {}},
-                        {config_.Group(), choices_.createdGroup, true, {}},
-                        {config_.LogDirectory(), choices_.createdLogDirectory, uninstall_, {}}};
+    // What the pages made is logged as what this step makes.
+    Folder folders[] = {
+        {config_.Destination(), choices_.createdDestination, true, choices_.madeDestination},
+        {config_.Group(), choices_.createdGroup, true, choices_.madeGroup},
+        {config_.LogDirectory(), choices_.createdLogDirectory, uninstall_,
+         choices_.madeLogDirectory}};
     for (Folder& folder : folders) {
         if (!folder.wanted || IsDirectory(folder.path)) {
             continue;

@@ -45,6 +45,11 @@ struct InstallChoices {
     bool createdDestination = false;
     bool createdGroup = false;
     bool createdLogDirectory = false;
+    // The folders the pages made for each of them, with the parents that were missing,
+    // parents first: the log lists them all and a run taken back removes them all.
+    std::vector<std::string> madeDestination;
+    std::vector<std::string> madeGroup;
+    std::vector<std::string> madeLogDirectory;
 };
 
 // Installs what Setup.ini lists in five steps on a worker thread and writes the uninstall

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_services.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -96,6 +98,11 @@ void UninstallServices::NotifyRemoved() {
 }
 
 bool UninstallServices::Restart() {
+    // Test runs and trials of the unattended removal must never take the machine down.
+    if (const char* value = std::getenv("QM_NO_RESTART"); value && *value && *value != '0') {
+        std::fprintf(stderr, "uninstall: restart skipped (QM_NO_RESTART is set)\n");
+        return true;
+    }
 #if !defined(_WIN32)
     // The session's service manager restarts the machine for the logged-in user.
     std::string program = "systemctl";

@@ -31,7 +31,8 @@ class UninstallServices {
     virtual bool SaveScheduled();
     // Tells the desktop that menus, icons and file types changed.
     virtual void NotifyRemoved();
-    // Restarts the computer; false when that could not be asked for.
+    // Restarts the computer; false when that could not be asked for. With QM_NO_RESTART=1 in
+    // the environment it only says so and succeeds.
     virtual bool Restart();
 
     const std::vector<std::string>& Scheduled() const { return scheduled_; }

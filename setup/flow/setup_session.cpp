@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "richtext/rtf_text.h"
@@ -32,26 +34,42 @@ void ShowError(const char* text) {
     ShowMessageBox(text, kCaption, MessageBoxButtons::Ok, MessageBoxIcon::Error);
 }
 
-// Creates a missing directory with its parents; false when it cannot be made.
-bool EnsureDirectory(const std::string& path, bool& created) {
+// Creates a missing directory with its parents; false when it cannot be made. `made` gets
+// every folder this made, parents first, so that the log can list them all for Uninstall.
+bool EnsureDirectory(const std::string& path, std::vector<std::string>& made) {
     if (IsDirectory(path)) {
         return true;
     }
     std::error_code ec;
+    std::vector<fs::path> missing;
+    for (fs::path p = fs::path(path).lexically_normal(); !p.empty() && !fs::exists(p, ec);
+         p = p.parent_path()) {
+        if (p.has_filename()) {
+            missing.push_back(p);
+        }
+        if (p == p.parent_path()) {
+            break;
+        }
+    }
     fs::create_directories(path, ec);
     if (!IsDirectory(path)) {
         return false;
     }
-    created = true;
+    made.clear();
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        made.push_back(WithTrailingSeparator(it->string()));
+    }
     return true;
 }
 
-// A folder this run made on an earlier visit of the page goes when the user picks another
+// The folders this run made on an earlier visit of the page go when the user picks another
 // one, so that going back and forth leaves no empty folders behind.
-void DropEarlierFolder(std::string& earlier, const std::string& now, bool& created) {
-    if (!earlier.empty() && earlier != now) {
+void DropEarlierFolder(std::vector<std::string>& earlier, const std::string& now, bool& created) {
+    if (!earlier.empty() && earlier.back() != now) {
         std::error_code ec;
-        fs::remove(earlier, ec);
+        for (auto it = earlier.rbegin(); it != earlier.rend(); ++it) {
+            fs::remove(*it, ec);  // a folder that holds something else stays
+        }
         created = false;
         earlier.clear();
     }
@@ -203,15 +221,15 @@ bool CSetupSession::LeaveDestination(const std::string& text) {
         return false;
     }
     InstallChoices& choices = engine_->Choices();
-    DropEarlierFolder(madeDestination_, directory, choices.createdDestination);
-    bool created = false;
-    if (!EnsureDirectory(directory, created)) {
+    DropEarlierFolder(choices.madeDestination, directory, choices.createdDestination);
+    std::vector<std::string> made;
+    if (!EnsureDirectory(directory, made)) {
         ShowError(kCannotCreateDestination);
         return false;
     }
-    if (created) {
+    if (!made.empty()) {
         choices.createdDestination = true;
-        madeDestination_ = directory;
+        choices.madeDestination = std::move(made);
     }
     return extension_ == nullptr || extension_->ValidateDirectory(directory);
 }
@@ -233,15 +251,15 @@ bool CSetupSession::LeaveGroup(const std::string& startMenu, bool newGroup, cons
         WithTrailingSeparator(newGroup && !name.empty() ? ResolvePath(base, name) : base);
     config_.SetGroup(group);
     InstallChoices& choices = engine_->Choices();
-    DropEarlierFolder(madeGroup_, group, choices.createdGroup);
-    bool created = false;
-    if (!EnsureDirectory(group, created)) {
+    DropEarlierFolder(choices.madeGroup, group, choices.createdGroup);
+    std::vector<std::string> made;
+    if (!EnsureDirectory(group, made)) {
         ShowError(kCannotCreateGroup);
         return false;
     }
-    if (created) {
+    if (!made.empty()) {
         choices.createdGroup = true;
-        madeGroup_ = group;
+        choices.madeGroup = std::move(made);
     }
     if (extension_ != nullptr && !extension_->ValidateGroup(group)) {
         return false;
@@ -267,15 +285,15 @@ bool CSetupSession::LeaveUninstall(bool save, const std::string& text) {
     }
     const std::string directory = WithTrailingSeparator(ResolvePath(config_.Destination(), text));
     config_.SetLogDirectory(directory);
-    DropEarlierFolder(madeLogDirectory_, directory, choices.createdLogDirectory);
-    bool created = false;
-    if (!EnsureDirectory(directory, created)) {
+    DropEarlierFolder(choices.madeLogDirectory, directory, choices.createdLogDirectory);
+    std::vector<std::string> made;
+    if (!EnsureDirectory(directory, made)) {
         ShowError(kCannotCreateUninstall);
         return false;
     }
-    if (created) {
+    if (!made.empty()) {
         choices.createdLogDirectory = true;
-        madeLogDirectory_ = directory;
+        choices.madeLogDirectory = std::move(made);
     }
     return extension_ == nullptr || extension_->ValidateUninstall(true, directory);
 }

@@ -109,10 +109,6 @@ class CSetupSession {
     std::unique_ptr<CExtensionLibrary> extension_;
     std::vector<PageEntry> pages_;
     unsigned mask_ = 0;
-    // The folders the pages made on their last visit, while they are the current choice.
-    std::string madeDestination_;
-    std::string madeGroup_;
-    std::string madeLogDirectory_;
 };
 
 // "1,234.5 KB": thousands of bytes with a comma every three digits, then the hundreds digit.

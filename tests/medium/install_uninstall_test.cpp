@@ -15,16 +15,13 @@
 
 #include "platform/message_box.h"
 #include "platform/registry.h"
-#include "setup/install_engine.h"
 #include "setup/setup_config.h"
-#include "setup/setup_services.h"
 #include "setup/system_folders.h"
 #include "tests/support/private_game.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tree_snapshot.h"
-#include "uninstall/uninstall_engine.h"
-#include "uninstall/uninstall_services.h"
 #include "uninstall/uninstall_start.h"
+#include "uninstall/uninstall_strings.h"
 
 extern char** environ;
 
@@ -38,37 +35,10 @@ constexpr auto kHKCR = qm::RegistryRoot::ClassesRoot;
 constexpr const char* kUninstallEntry =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmark Fastfile Tools";
 
-// The registrations Setup and Uninstall start are waited for until they end, so that what
-// they write is in place before the test looks.
-class SettledSetupServices : public qm::setup::SetupServices {
-  public:
-    bool StartProgram(const std::string& program, const std::string& parameter,
-                      std::chrono::milliseconds) override {
-        return SetupServices::StartProgram(program, parameter, 30s);
-    }
-};
-class SettledUninstallServices : public qm::uninstall::UninstallServices {
-  public:
-    bool StartProgram(const std::string& program, const std::string& parameter,
-                      std::chrono::milliseconds) override {
-        return UninstallServices::StartProgram(program, parameter, 30s);
-    }
-    bool Restart() override { return false; }
-};
-
-class AnsweringInstallPage : public qm::setup::InstallPage {
-  public:
-    qm::setup::KeepFileAnswer AskKeepFile(const std::string&, qm::setup::KeepFileReason) override {
-        return qm::setup::KeepFileAnswer::No;
-    }
-    bool ConfirmAbort() override { return false; }
-};
-class AnsweringUninstallPage : public qm::uninstall::UninstallPage {
-  public:
-    bool ConfirmAbort() override { return false; }
-};
-
-int RunProgram(std::vector<std::string> arguments, const std::string& output) {
+// Runs a program as a child in the test's environment, its output into `output`. Its input is
+// empty, so that a question can never wait for an answer from the terminal.
+int RunProgram(std::vector<std::string> arguments, const std::string& output,
+               const std::string& directory = {}) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -76,6 +46,10 @@ int RunProgram(std::vector<std::string> arguments, const std::string& output) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (!directory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    }
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
@@ -117,6 +91,9 @@ TEST(InstallAndUninstall, LeaveNothingBehind) {
     ASSERT_TRUE(game.Made()) << game.Error();
     qm_test::PrivateEnvironment& env = game.Environment();
     PrepareAccount(env);
+    // The programs run as they would from a script: without a window, never restarting.
+    env.Set("QT_QPA_PLATFORM", "offscreen");
+    env.Set("QM_NO_RESTART", "1");
     qm::ScriptedMessageBoxes messages;
     const qm_test::TreeSnapshot before = Snapshot(env);
 
@@ -129,17 +106,13 @@ TEST(InstallAndUninstall, LeaveNothingBehind) {
               0)
         << ReadText(mediumDir.File("make-medium.txt"));
 
-    // Setup installs the suite from it.
+    // The medium's Setup installs the suite, unattended, as a user would start it there.
+    const std::string setupOutput = mediumDir.File("setup.txt");
+    ASSERT_EQ(RunProgram({medium + "/setup", "--unattended"}, setupOutput, medium), 0)
+        << ReadText(setupOutput);
+    // Where it installed to and what it made, as Setup.ini names them.
     qm::setup::CSetupConfig config;
     ASSERT_EQ(config.Load(medium, qm::setup::CurrentUserFolders()), qm::setup::ConfigFailure::None);
-    SettledSetupServices setupServices;
-    AnsweringInstallPage installPage;
-    {
-        qm::setup::CInstallEngine engine(config, setupServices, installPage);
-        ASSERT_TRUE(engine.Start());
-        engine.Wait();
-        ASSERT_EQ(engine.Outcome(), qm::setup::InstallOutcome::Succeeded);
-    }
     const std::string destination = config.Destination();
     for (const char* file : {"texbench", "patchbench", "patchapply", "fftool", "uninstall",
                              "libPackLib.so", "libPatchLib.so", "KdzTips.cfg"}) {
@@ -163,7 +136,6 @@ TEST(InstallAndUninstall, LeaveNothingBehind) {
         std::string program = destination + "texbench";
         std::string noSplash = "-nosplash";
         char* argv[] = {program.data(), noSplash.data(), nullptr};
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
         pid_t child = 0;
         ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ), 0);
         int status = 0;
@@ -179,25 +151,18 @@ TEST(InstallAndUninstall, LeaveNothingBehind) {
         }
     }
 
-    // Uninstall, as the registered command names it.
+    // Uninstall, as the registered command names it, with the switch appended.
     const std::optional<std::string> command =
         qm::RegistryGetString(kHKLM, kUninstallEntry, "UninstallString");
     ASSERT_TRUE(command);
     const auto parts = qm::uninstall::SplitUninstallCommand(*command);
     ASSERT_TRUE(parts) << *command;
     EXPECT_EQ(parts->program, destination + "uninstall");
-    CIniDocument log;
-    ASSERT_EQ(qm::uninstall::LoadLog(parts->log, log), std::nullopt);
-    SettledUninstallServices uninstallServices;
-    AnsweringUninstallPage uninstallPage;
-    {
-        qm::uninstall::CUninstallEngine engine(log, uninstallServices, uninstallPage);
-        ASSERT_TRUE(engine.Start());
-        engine.Wait();
-        EXPECT_EQ(engine.Outcome(), qm::uninstall::UninstallOutcome::Succeeded);
-        EXPECT_TRUE(engine.EverythingRemoved());
-        EXPECT_FALSE(engine.RestartNeeded());
-    }
+    const std::string uninstallOutput = mediumDir.File("uninstall.txt");
+    EXPECT_EQ(RunProgram({parts->program, parts->log, "--unattended"}, uninstallOutput), 0)
+        << ReadText(uninstallOutput);
+    EXPECT_EQ(ReadText(uninstallOutput), std::string(qm::uninstall::kAllRemoved) + "\n")
+        << "a question was asked or something stayed";
     EXPECT_TRUE(messages.Asked().empty()) << messages.Asked()[0].text;
 
     const std::vector<std::string> left = qm_test::SnapshotDifferences(before, Snapshot(env));

@@ -694,6 +694,8 @@ TEST_F(InstallEngineTest, TheWizardsChoicesSteerTheRun) {
         std::filesystem::create_directories(dest);
         std::filesystem::create_directories(group);
         engine.Choices().createdDestination = true;
+        // The destination page made the missing parent too.
+        engine.Choices().madeDestination = {Home() + "/.local/opt/", dest};
         engine.Choices().createdGroup = true;
         engine.Choices().desktopShortcut = false;
         engine.Choices().uninstall = false;
@@ -708,10 +710,11 @@ TEST_F(InstallEngineTest, TheWizardsChoicesSteerTheRun) {
         EXPECT_FALSE(std::filesystem::exists(Home() + "/.local/share/quillmark/uninstall"));
         CIniDocument log;
         log.LoadFromText(run.log);
-        EXPECT_EQ(log.GetString("Folders", "001", ""), dest);
-        EXPECT_EQ(log.GetString("Folders", "002", ""), group);
+        EXPECT_EQ(log.GetString("Folders", "001", ""), Home() + "/.local/opt/");
+        EXPECT_EQ(log.GetString("Folders", "002", ""), dest);
+        EXPECT_EQ(log.GetString("Folders", "003", ""), group);
     }
-    std::filesystem::remove_all(dest);
+    std::filesystem::remove_all(Home() + "/.local/opt");
     std::filesystem::remove_all(group);
     std::filesystem::remove(source_ / "readme.txt");
     const Snapshot before = Take();

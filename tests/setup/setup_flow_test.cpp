@@ -256,14 +256,19 @@ TEST_F(SetupFlow, AnotherDestinationTakesTheUninstallFolderAlongAndDropsTheFolde
     Load(config);
     SetupServices services;
     CSetupSession session(config, services, system_);
-    const std::string first = (home_ / "first").string();
+    // The first choice needs two missing parents as well; they go with it.
+    const std::string first = (home_ / "apps/new/first").string();
     const std::string second = (home_ / "second").string();
     ASSERT_TRUE(session.LeaveDestination(first));
     EXPECT_EQ(config.LogDirectory(), first + "/uninst/");
+    EXPECT_EQ(session.Engine().Choices().madeDestination,
+              (std::vector<std::string>{(home_ / "apps/").string(), (home_ / "apps/new/").string(),
+                                        first + "/"}));
     ASSERT_TRUE(session.LeaveDestination(second));
-    EXPECT_FALSE(fs::exists(first)) << "the empty folder of the first visit stays behind";
+    EXPECT_FALSE(fs::exists(home_ / "apps")) << "the empty folders of the first visit stay behind";
     EXPECT_EQ(config.LogDirectory(), second + "/uninst/");
     EXPECT_TRUE(session.Engine().Choices().createdDestination);
+    EXPECT_EQ(session.Engine().Choices().madeDestination, std::vector<std::string>{second + "/"});
 }
 
 TEST_F(SetupFlow, GroupPageJoinsTheNewGroupAndTakesTheDesktopChoice) {
