@@ -3,11 +3,10 @@
 #include <array>
 #include <filesystem>
 
+#include "suite/few_plane_ilbm.h"
 #include "suite/image_record.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
+#include "suite/other_tga.h"
 #include "texbench/imaging/rim_image.h"
-#include "texbench/imaging/tga_image.h"
 
 namespace suite {
 
@@ -22,17 +21,8 @@ std::string LowerExtension(std::string_view path) {
 }
 
 std::unique_ptr<CImageBase> PictureClassFor(std::string_view path) {
-    const std::string extension = LowerExtension(path);
-    if (extension == ".iff" || extension == ".ilbm" || extension == ".lbm") {
-        return std::make_unique<CIffImage>();
-    }
-    if (extension == ".bmp" || extension == ".dib") {
-        return std::make_unique<CBmpImage>();
-    }
-    if (extension == ".tga") {
-        return std::make_unique<CTgaImage>();
-    }
-    return nullptr;
+    const PictureFilter* filter = ImageFilterForPath(path);
+    return filter != nullptr ? PictureClassOf(filter->format) : nullptr;
 }
 
 bool IsWholeTextureFile(std::string_view path) {
@@ -44,6 +34,48 @@ bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArch
     ImageRecord image;
     return picture.LoadFile(file, streamBufferBytes) && picture.ExportTo(image.Get()) &&
            texture.FillSlots(image.Get());
+}
+
+bool ReadPicture(const std::string& file, PictureFormat format, Picture& picture,
+                 const PictureReading& reading) {
+    picture = Picture{};
+    if (std::unique_ptr<CImageBase> reader = PictureClassOf(format)) {
+        if (reader->LoadFile(file, reading.streamBufferBytes) &&
+            reader->ExportTo(picture.image.Get())) {
+            return true;
+        }
+        ImgFree(picture.image.Get());
+    }
+    if (format == PictureFormat::Iff && ReadFewPlaneIlbm(file, picture.image.Get())) {
+        return true;
+    }
+    if (format == PictureFormat::Tga && ReadOtherTga(file, picture, reading.preferredTransparent)) {
+        return true;
+    }
+    if (format == PictureFormat::WholeTexture || reading.fallback == nullptr) {
+        return false;
+    }
+    if (!reading.fallback->Read(file, format, picture, reading.preferredTransparent)) {
+        picture = Picture{};
+        return false;
+    }
+    return true;
+}
+
+bool FillSlotsFromPicture(Picture& picture, CRimArchive& texture) {
+    if (!texture.FillSlots(picture.image.Get())) {
+        return false;
+    }
+    return !picture.transparentColor || texture.SetTransparency(true, *picture.transparentColor);
+}
+
+bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat format,
+                  PictureCodec* codec, std::uint32_t streamBufferBytes) {
+    if (std::unique_ptr<CImageBase> writer = PictureClassOf(format)) {
+        return writer->ImportFrom(image) && writer->SaveFile(file, streamBufferBytes);
+    }
+    return format != PictureFormat::WholeTexture && codec != nullptr && ImgValidate(image) &&
+           codec->Write(*image, file, format);
 }
 
 bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {

@@ -11,10 +11,60 @@
 #include <string>
 #include <string_view>
 
+#include "suite/image_record.h"
+#include "suite/picture_formats.h"
 #include "texbench/imaging/image_base.h"
 #include "texbench/imaging/rim_archive.h"
 
 namespace suite {
+
+// A picture read from a file, on its way into a texture.
+struct Picture {
+    ImageRecord image;
+    // Set when the picture's own alpha made pixels fully transparent: they are painted in this
+    // colour (0x00BBGGRR, one no opaque pixel has), which the texture takes as its transparent
+    // colour.
+    std::optional<std::uint32_t> transparentColor;
+};
+
+// Reads and writes pictures beyond what the suite's own file classes do: formats they do not
+// know (PNG) and the files they refuse (1- and 32-bit or bit-field BMPs, OS/2 1.x BMPs, 32-bit
+// and grey TGAs). The programs with Qt pass its image readers (suite/qt/qt_picture_codec.h);
+// without one, only the suite's own classes read and write.
+class PictureCodec {
+  public:
+    virtual ~PictureCodec() = default;
+    // Replaces the picture by the file's, as a 24-bit or 8-bit record within the largest
+    // picture. `preferredTransparent` (0x00BBGGRR) is the colour to paint fully transparent
+    // pixels in when no opaque pixel has it.
+    virtual bool Read(const std::string& file, PictureFormat format, Picture& picture,
+                      std::optional<std::uint32_t> preferredTransparent) = 0;
+    // Writes a valid record as a file of the format; a record with a transparent colour
+    // (masking 2) marks its pixels transparent where the format can.
+    virtual bool Write(const IMAGEDATA& image, const std::string& file, PictureFormat format) = 0;
+};
+
+struct PictureReading {
+    std::uint32_t streamBufferBytes = CImageBase::kDefaultStreamBufferBytes;
+    PictureCodec* fallback = nullptr;
+    std::optional<std::uint32_t> preferredTransparent;
+};
+
+// Reads a picture file of the format: with the suite's own class first, then, for an IFF
+// picture of 1 to 8 planes, with the few-plane reader, and last with the fallback codec when
+// one is given. False when none can read it.
+bool ReadPicture(const std::string& file, PictureFormat format, Picture& picture,
+                 const PictureReading& reading = {});
+
+// Makes the texture's slots from the picture (which the conversions change in place) and,
+// when the picture's alpha gave it a transparent colour, turns the texture's transparency on.
+bool FillSlotsFromPicture(Picture& picture, CRimArchive& texture);
+
+// Writes the record as a file of the format: the suite's own class, or the codec for the
+// formats only it knows. False without a writer for the format or when writing fails.
+bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat format,
+                  PictureCodec* codec,
+                  std::uint32_t streamBufferBytes = CImageBase::kDefaultStreamBufferBytes);
 
 // The extension of a file name in lower case, with its dot (".bmp"); empty without one.
 std::string LowerExtension(std::string_view path);

@@ -11,6 +11,33 @@ namespace fftool {
 
 namespace fs = std::filesystem;
 
+std::optional<fs::path> SafeRelativePath(const std::string& itemPath) {
+    fs::path relative;
+    std::string component;
+    auto take = [&]() {
+        if (component.empty() || component == "." || component == ".." ||
+            component.find(':') != std::string::npos) {
+            return false;
+        }
+        relative /= component;
+        component.clear();
+        return true;
+    };
+    for (char c : itemPath) {
+        if (c == '\\' || c == '/') {
+            if (!take()) {
+                return std::nullopt;
+            }
+        } else {
+            component += c;
+        }
+    }
+    if (!take()) {
+        return std::nullopt;
+    }
+    return relative;
+}
+
 std::string ExtractionDirectory::Check(const fs::path& relative) const {
     fs::path current = root_;
     const auto last = std::prev(relative.end());

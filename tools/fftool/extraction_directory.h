@@ -6,10 +6,16 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace fftool {
+
+// The item path as a relative file system path below the extraction directory, or nothing
+// when it could lead outside it: absolute paths, drive letters, "." and ".." components and
+// empty components are refused.
+std::optional<std::filesystem::path> SafeRelativePath(const std::string& itemPath);
 
 class ExtractionDirectory {
   public:

@@ -1,0 +1,94 @@
+#include "tools/fftool/texture_items.h"
+
+#include "suite/texture_pipeline.h"
+#include "texbench/imaging/rim_archive.h"
+#include "tools/fftool/file_arguments.h"
+#include "tools/fftool/picture_codec.h"
+
+namespace fftool {
+
+OpenArchive::OpenArchive(const PACKLIBEXPORT* lib, const std::string& file)
+    : lib_(lib), archive_(lib->FFLOpenArchive(ArchiveFileArgument(file).c_str())) {}
+
+OpenArchive::~OpenArchive() {
+    if (archive_ != nullptr) {
+        lib_->FFLCloseArchive(archive_);
+    }
+}
+
+std::span<const std::uint8_t> ItemBytes(const PACKLIBEXPORT* lib, FFLITEM* item) {
+    std::uint32_t size = 0;
+    const auto* data = static_cast<const std::uint8_t*>(lib->FFLGetItemData(item, &size));
+    return data != nullptr ? std::span(data, size) : std::span<const std::uint8_t>();
+}
+
+FFLITEM* FindItemArgument(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::string& path) {
+    FFLITEM* item = lib->FFLFindItem(archive, path.c_str(), false);
+    return item != nullptr ? item
+                           : lib->FFLFindItem(archive, ItemPathArgument(path).c_str(), false);
+}
+
+std::optional<TextureBytes> TextureFromPictureFile(const std::string& picture,
+                                                   suite::PictureFormat format,
+                                                   std::span<const std::uint8_t> oldItem,
+                                                   bool compress, std::string* why) {
+    CRimArchive old;
+    suite::PictureReading reading;
+    reading.fallback = PictureCodecOrNull();
+    // Transparent pixels keep the colour the item had for them, when the picture allows.
+    if (old.Parse(oldItem) && old.GetTransparencyMode() != 0) {
+        reading.preferredTransparent = old.GetTransparentColorWord() >> 8;
+    }
+    suite::Picture read;
+    if (!suite::ReadPicture(picture, format, read, reading)) {
+        *why = "cannot read a picture from " + picture;
+        return std::nullopt;
+    }
+    CRimArchive texture;
+    if (!texture.FillSlots(read.image.Get())) {
+        *why = "cannot make texture slots of " + picture;
+        return std::nullopt;
+    }
+    if (!suite::KeepTextureLook(oldItem, texture)) {
+        *why = "cannot give the new picture the transparency and compression of the old item";
+        return std::nullopt;
+    }
+    // The picture's own transparent pixels win over an opaque old item.
+    if (read.transparentColor && !texture.SetTransparency(true, *read.transparentColor)) {
+        *why = "cannot make the picture's transparent pixels transparent";
+        return std::nullopt;
+    }
+    unsigned failedSlot = 0;
+    if (compress && !suite::CompressSlots(texture, &failedSlot)) {
+        *why = "cannot compress slot " + std::to_string(failedSlot);
+        return std::nullopt;
+    }
+    return TextureBytes{texture.Compile(), suite::FilledSlotCount(texture)};
+}
+
+bool TextureToPictureFile(std::span<const std::uint8_t> item, std::optional<unsigned> slot,
+                          suite::PictureFormat format, const std::string& out, IMAGEHEADER* header,
+                          std::string* why) {
+    CRimArchive texture;
+    if (!texture.Parse(item)) {
+        *why = "not a texture";
+        return false;
+    }
+    // A texture without any filled slot fails below, at its first slot.
+    const unsigned chosen = slot.value_or(suite::FirstFilledSlot(texture).value_or(0));
+    suite::ImageRecord image;
+    if (!texture.ExportSlot(chosen, image.Get())) {
+        *why = "cannot decode slot " + std::to_string(chosen);
+        return false;
+    }
+    if (header != nullptr) {
+        *header = image.Get()->header;
+    }
+    if (!suite::WritePicture(image.Get(), out, format, PictureCodecOrNull())) {
+        *why = "cannot write " + out;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace fftool
