@@ -1,6 +1,7 @@
 #include "suite/texture_pipeline.h"
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
 
 #include "suite/few_plane_ilbm.h"
@@ -76,6 +77,34 @@ bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat forma
     }
     return format != PictureFormat::WholeTexture && codec != nullptr && ImgValidate(image) &&
            codec->Write(*image, file, format);
+}
+
+std::optional<std::vector<std::uint8_t>> EncodePicture(IMAGEDATA* image, PictureFormat format,
+                                                       PictureCodec* codec) {
+    std::unique_ptr<CImageBase> writer = PictureClassOf(format);
+    if (writer == nullptr) {
+        if (format == PictureFormat::WholeTexture || codec == nullptr || !ImgValidate(image)) {
+            return std::nullopt;
+        }
+        return codec->Encode(*image, format);
+    }
+    if (!writer->ImportFrom(image) || !writer->Encode()) {
+        return std::nullopt;
+    }
+    // An unnamed scratch file: the classes write to streams, and no file of the user's is
+    // touched or synced.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> scratch(std::tmpfile(), std::fclose);
+    if (scratch == nullptr || !writer->Serialize(scratch.get(), true) ||
+        std::fflush(scratch.get()) != 0) {
+        return std::nullopt;
+    }
+    const long size = std::ftell(scratch.get());
+    std::vector<std::uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+    std::rewind(scratch.get());
+    if (size <= 0 || std::fread(bytes.data(), 1, bytes.size(), scratch.get()) != bytes.size()) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {

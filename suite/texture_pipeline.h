@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "suite/image_record.h"
 #include "suite/picture_formats.h"
@@ -42,6 +43,9 @@ class PictureCodec {
     // Writes a valid record as a file of the format; a record with a transparent colour
     // (masking 2) marks its pixels transparent where the format can.
     virtual bool Write(const IMAGEDATA& image, const std::string& file, PictureFormat format) = 0;
+    // The bytes Write would put into the file; nothing when it cannot.
+    virtual std::optional<std::vector<std::uint8_t>> Encode(const IMAGEDATA& image,
+                                                            PictureFormat format) = 0;
 };
 
 struct PictureReading {
@@ -92,6 +96,11 @@ bool CompressSlots(CRimArchive& texture, unsigned* failedSlot = nullptr);
 // opaque. True when there is nothing to keep (the old bytes are no texture); false when a slot
 // of the fresh texture could not be re-encoded.
 bool KeepTextureLook(std::span<const std::uint8_t> oldItem, CRimArchive& fresh);
+
+// The bytes of the picture file WritePicture would write, made without touching the disk's
+// files, for callers that write many pictures and decide themselves how.
+std::optional<std::vector<std::uint8_t>> EncodePicture(IMAGEDATA* image, PictureFormat format,
+                                                       PictureCodec* codec);
 
 // Decodes one slot and saves it with the given class; the slot's header (size, depth) in
 // *header when given. False when the slot cannot be decoded or the file not written.

@@ -2,6 +2,8 @@
 
 #include "suite/picture_alpha.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -217,6 +219,23 @@ bool QtPictureCodec::Write(const IMAGEDATA& image, const std::string& file, Pict
     const QImage picture = ToQImage(image);
     QImageWriter writer(QString::fromLocal8Bit(file.c_str()), name);
     return !picture.isNull() && writer.write(picture);
+}
+
+std::optional<std::vector<std::uint8_t>> QtPictureCodec::Encode(const IMAGEDATA& image,
+                                                                PictureFormat format) {
+    const char* name = QtFormatName(format);
+    if (name == nullptr || !ImgValidate(&image)) {
+        return std::nullopt;
+    }
+    const QImage picture = ToQImage(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, name);
+    if (picture.isNull() || !writer.write(picture)) {
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 }  // namespace suite

@@ -12,6 +12,8 @@ class QtPictureCodec : public PictureCodec {
     bool Read(const std::string& file, PictureFormat format, Picture& picture,
               std::optional<std::uint32_t> preferredTransparent) override;
     bool Write(const IMAGEDATA& image, const std::string& file, PictureFormat format) override;
+    std::optional<std::vector<std::uint8_t>> Encode(const IMAGEDATA& image,
+                                                    PictureFormat format) override;
 };
 
 }  // namespace suite

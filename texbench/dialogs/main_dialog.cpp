@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
+#include "suite/qt/qt_picture_codec.h"
 #include "suite/sound_item.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/browser_texts.h"
@@ -493,7 +494,8 @@ void MainDialog::ExportRowsToFiles() {
     }
     WaitCursor wait;
     ExportProgressWindow progress(this);
-    ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
+    suite::QtPictureCodec pictures;  // PNG, the sixth type
+    ExportRows(*model_, settings_, dialog.Choice(), selected, progress, &pictures);
 }
 
 void MainDialog::DeleteSelectedRows() {

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -44,9 +43,10 @@ struct ManifestEntry {
     std::string picture;  // below the output folder, "/"-separated
 };
 
-std::uint64_t ContentHash(const std::vector<char>& bytes) {
+template <typename Byte>
+std::uint64_t ContentHash(const std::vector<Byte>& bytes) {
     std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
-    for (char c : bytes) {
+    for (Byte c : bytes) {
         hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     return hash;
@@ -122,37 +122,6 @@ class ProgressLine {
   private:
     bool terminal_;
     bool shown_ = false;
-};
-
-// A private folder for the pictures on their way into the output folder, removed at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::random_device random;
-        std::error_code error;
-        for (int attempt = 0; attempt < 16 && path_.empty(); ++attempt) {
-            const fs::path candidate =
-                fs::temp_directory_path(error) / ("fftool-pictures-" + std::to_string(random()));
-            if (!error && fs::create_directory(candidate, error)) {
-                path_ = candidate;
-            }
-        }
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        if (!path_.empty()) {
-            fs::remove_all(path_, error);
-        }
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    bool Ok() const { return !path_.empty(); }
-    std::string File(const std::string& extension) const {
-        return (path_ / ("picture" + extension)).string();
-    }
-
-  private:
-    fs::path path_;
 };
 
 // The Fastfiles an export-all reads, each with the name PackLib opens it by.
@@ -306,14 +275,6 @@ class Exporter {
         return kExitFailure;
     }
 
-    bool Ready() {
-        if (!scratch_.Ok()) {
-            failures_.push_back("cannot make a temporary folder");
-            return false;
-        }
-        return true;
-    }
-
   private:
     void ExportItem(const std::string& fastfile, const std::string& itemPath,
                     std::span<const std::uint8_t> bytes) {
@@ -329,18 +290,15 @@ class Exporter {
             failures_.push_back(where + ": " + at->second + " has an item of the same path");
             return;
         }
-        const std::string scratch = scratch_.File(filter_.extension);
         std::string why;
-        if (!TextureToPictureFile(bytes, std::nullopt, filter_.format, scratch, nullptr, &why)) {
+        const std::optional<std::vector<std::uint8_t>> content =
+            TextureToPictureBytes(bytes, filter_.format, &why);
+        if (!content) {
             failures_.push_back(where + ": " + why);
             return;
         }
-        const std::optional<std::vector<char>> content = ReadAll(scratch);
-        if (!content) {
-            failures_.push_back(where + ": cannot read the picture back");
-            return;
-        }
-        if (!out_.Write(*relative, content->data(), content->size(), &why)) {
+        // Not synced one by one: the manifest, written last and synced, vouches for them.
+        if (!out_.WriteQuickly(*relative, content->data(), content->size(), &why)) {
             failures_.push_back(where + ": " + why);
             return;
         }
@@ -351,7 +309,6 @@ class Exporter {
     std::string outdir_;
     ExtractionDirectory out_;
     const suite::PictureFilter& filter_;
-    ScratchFolder scratch_;
     ProgressLine progress_;
     std::vector<ManifestEntry> entries_;
     std::map<std::string, std::string> written_;  // picture -> the Fastfile it came from
@@ -397,10 +354,8 @@ int RunExportAll(const PACKLIBEXPORT* lib, const std::vector<std::string>& args)
         return Failure(list.error);
     }
     Exporter exporter(lib, positional[1], *filter);
-    if (exporter.Ready()) {
-        for (std::size_t i = 0; i < list.files.size(); ++i) {
-            exporter.ExportFastfile(list.files[i], i, list.files.size());
-        }
+    for (std::size_t i = 0; i < list.files.size(); ++i) {
+        exporter.ExportFastfile(list.files[i], i, list.files.size());
     }
     return exporter.Finish();
 }

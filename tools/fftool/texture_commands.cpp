@@ -252,14 +252,27 @@ int RunTexture(Context& context) {
 const Command kCommands[] = {
     {"texture",
      "info FILE ITEM | export FILE ITEM OUT [--slot N] | import FILE ITEMPATH PICTURE "
-     "[--compress]",
+     "[--compress] | export-all SOURCE OUTDIR [--format png|bmp|tga|iff] | import-all OUTDIR",
      "Texture items (RIM). info: the slots' size, depth, planes, compression and transparency.\n"
      "      export: slot N (0-2; default the first, richest one) to OUT as .iff (an ILBM "
      "picture),\n"
-     "      .bmp, .dib or .tga; OUT ending in .rim receives the whole item as it is stored.\n"
-     "      import: a .iff, .bmp, .dib or .tga picture becomes the item's slots (more than 256\n"
-     "      colours: 16-, 8- and 4-bit; up to 256: 8- and 4-bit; up to 16: one 4-bit slot),\n"
-     "      ByteRun1-compressed with --compress; the item is replaced or added, then saved.",
+     "      .bmp, .dib, .tga or .png; OUT ending in .rim receives the whole item as it is "
+     "stored.\n"
+     "      import: a .iff, .bmp, .dib, .tga or .png picture becomes the item's slots (more "
+     "than\n"
+     "      256 colours: 16-, 8- and 4-bit; up to 256: 8- and 4-bit; up to 16: one 4-bit "
+     "slot),\n"
+     "      ByteRun1-compressed with --compress; the item is replaced or added, then saved. A\n"
+     "      replaced item keeps its transparency and compression; fully transparent pixels of "
+     "a\n"
+     "      picture with alpha become the transparent colour. Pictures the suite's own readers\n"
+     "      refuse (1- and 32-bit or bit-field BMPs, OS/2 BMPs, 32-bit and grey TGAs, IFF of 1 "
+     "to\n"
+     "      8 planes) are read all the same.\n"
+     "      export-all: every texture of SOURCE (a .ffl, a database file, a game folder, or\n"
+     "      'game' for the registered game) as pictures (default png) in folders below OUTDIR\n"
+     "      that mirror the item paths, with a manifest of what was written; import-all puts\n"
+     "      back only the pictures changed since, one save per Fastfile.",
      RunTexture},
 };
 

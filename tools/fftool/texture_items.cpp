@@ -91,4 +91,25 @@ bool TextureToPictureFile(std::span<const std::uint8_t> item, std::optional<unsi
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> TextureToPictureBytes(std::span<const std::uint8_t> item,
+                                                               suite::PictureFormat format,
+                                                               std::string* why) {
+    CRimArchive texture;
+    if (!texture.Parse(item)) {
+        *why = "not a texture";
+        return std::nullopt;
+    }
+    const unsigned slot = suite::FirstFilledSlot(texture).value_or(0);
+    suite::ImageRecord image;
+    if (!texture.ExportSlot(slot, image.Get())) {
+        *why = "cannot decode slot " + std::to_string(slot);
+        return std::nullopt;
+    }
+    auto bytes = suite::EncodePicture(image.Get(), format, PictureCodecOrNull());
+    if (!bytes) {
+        *why = "cannot make the picture";
+    }
+    return bytes;
+}
+
 }  // namespace fftool

@@ -51,4 +51,10 @@ bool TextureToPictureFile(std::span<const std::uint8_t> item, std::optional<unsi
                           suite::PictureFormat format, const std::string& out, IMAGEHEADER* header,
                           std::string* why);
 
+// The picture file of the texture item's first filled slot, made in memory; nothing, with
+// the reason in *why, when the item is no texture or the picture cannot be made.
+std::optional<std::vector<std::uint8_t>> TextureToPictureBytes(std::span<const std::uint8_t> item,
+                                                               suite::PictureFormat format,
+                                                               std::string* why);
+
 }  // namespace fftool
