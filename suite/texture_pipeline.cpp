@@ -70,6 +70,20 @@ bool FillSlotsFromPicture(Picture& picture, CRimArchive& texture) {
     return !picture.transparentColor || texture.SetTransparency(true, *picture.transparentColor);
 }
 
+std::optional<std::uint32_t> TransparentColorOf(std::span<const std::uint8_t> item) {
+    CRimArchive texture;
+    if (!texture.Parse(item) || texture.GetTransparencyMode() == 0) {
+        return std::nullopt;
+    }
+    return texture.GetTransparentColorWord() >> 8;
+}
+
+bool TextureFromPicture(Picture& picture, std::span<const std::uint8_t> oldItem,
+                        CRimArchive& texture) {
+    return texture.FillSlots(picture.image.Get()) && KeepTextureLook(oldItem, texture) &&
+           (!picture.transparentColor || texture.SetTransparency(true, *picture.transparentColor));
+}
+
 bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat format,
                   PictureCodec* codec, std::uint32_t streamBufferBytes) {
     if (std::unique_ptr<CImageBase> writer = PictureClassOf(format)) {

@@ -64,6 +64,16 @@ bool ReadPicture(const std::string& file, PictureFormat format, Picture& picture
 // when the picture's alpha gave it a transparent colour, turns the texture's transparency on.
 bool FillSlotsFromPicture(Picture& picture, CRimArchive& texture);
 
+// The transparent colour (0x00BBGGRR) of a texture item whose transparency is on: what
+// PictureReading::preferredTransparent takes when a picture replaces that item.
+std::optional<std::uint32_t> TransparentColorOf(std::span<const std::uint8_t> item);
+
+// The whole import of a picture over an item (empty `oldItem` for a new one): the slots, the
+// old item's look (KeepTextureLook), then the picture's own transparent colour, which wins
+// over an opaque old item. False when a step fails.
+bool TextureFromPicture(Picture& picture, std::span<const std::uint8_t> oldItem,
+                        CRimArchive& texture);
+
 // Writes the record as a file of the format: the suite's own class, or the codec for the
 // formats only it knows. False without a writer for the format or when writing fails.
 bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat format,

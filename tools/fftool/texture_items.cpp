@@ -32,30 +32,19 @@ std::optional<TextureBytes> TextureFromPictureFile(const std::string& picture,
                                                    suite::PictureFormat format,
                                                    std::span<const std::uint8_t> oldItem,
                                                    bool compress, std::string* why) {
-    CRimArchive old;
     suite::PictureReading reading;
     reading.fallback = PictureCodecOrNull();
     // Transparent pixels keep the colour the item had for them, when the picture allows.
-    if (old.Parse(oldItem) && old.GetTransparencyMode() != 0) {
-        reading.preferredTransparent = old.GetTransparentColorWord() >> 8;
-    }
+    reading.preferredTransparent = suite::TransparentColorOf(oldItem);
     suite::Picture read;
     if (!suite::ReadPicture(picture, format, read, reading)) {
         *why = "cannot read a picture from " + picture;
         return std::nullopt;
     }
     CRimArchive texture;
-    if (!texture.FillSlots(read.image.Get())) {
-        *why = "cannot make texture slots of " + picture;
-        return std::nullopt;
-    }
-    if (!suite::KeepTextureLook(oldItem, texture)) {
-        *why = "cannot give the new picture the transparency and compression of the old item";
-        return std::nullopt;
-    }
-    // The picture's own transparent pixels win over an opaque old item.
-    if (read.transparentColor && !texture.SetTransparency(true, *read.transparentColor)) {
-        *why = "cannot make the picture's transparent pixels transparent";
+    if (!suite::TextureFromPicture(read, oldItem, texture)) {
+        *why = "cannot make texture slots of " + picture +
+               " with the transparency and compression of the old item";
         return std::nullopt;
     }
     unsigned failedSlot = 0;
