@@ -1,13 +1,13 @@
 #include "suite/texture_pipeline.h"
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
 
+#include "suite/few_plane_ilbm.h"
 #include "suite/image_record.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
+#include "suite/other_tga.h"
 #include "texbench/imaging/rim_image.h"
-#include "texbench/imaging/tga_image.h"
 
 namespace suite {
 
@@ -22,17 +22,8 @@ std::string LowerExtension(std::string_view path) {
 }
 
 std::unique_ptr<CImageBase> PictureClassFor(std::string_view path) {
-    const std::string extension = LowerExtension(path);
-    if (extension == ".iff" || extension == ".ilbm" || extension == ".lbm") {
-        return std::make_unique<CIffImage>();
-    }
-    if (extension == ".bmp" || extension == ".dib") {
-        return std::make_unique<CBmpImage>();
-    }
-    if (extension == ".tga") {
-        return std::make_unique<CTgaImage>();
-    }
-    return nullptr;
+    const PictureFilter* filter = ImageFilterForPath(path);
+    return filter != nullptr ? PictureClassOf(filter->format) : nullptr;
 }
 
 bool IsWholeTextureFile(std::string_view path) {
@@ -44,6 +35,90 @@ bool FillSlotsFromPicture(CImageBase& picture, const std::string& file, CRimArch
     ImageRecord image;
     return picture.LoadFile(file, streamBufferBytes) && picture.ExportTo(image.Get()) &&
            texture.FillSlots(image.Get());
+}
+
+bool ReadPicture(const std::string& file, PictureFormat format, Picture& picture,
+                 const PictureReading& reading) {
+    picture = Picture{};
+    if (std::unique_ptr<CImageBase> reader = PictureClassOf(format)) {
+        if (reader->LoadFile(file, reading.streamBufferBytes) &&
+            reader->ExportTo(picture.image.Get())) {
+            return true;
+        }
+        ImgFree(picture.image.Get());
+    }
+    if (format == PictureFormat::Iff && ReadFewPlaneIlbm(file, picture.image.Get())) {
+        return true;
+    }
+    if (format == PictureFormat::Tga && ReadOtherTga(file, picture, reading.preferredTransparent)) {
+        return true;
+    }
+    if (format == PictureFormat::WholeTexture || reading.fallback == nullptr) {
+        return false;
+    }
+    if (!reading.fallback->Read(file, format, picture, reading.preferredTransparent)) {
+        picture = Picture{};
+        return false;
+    }
+    return true;
+}
+
+bool FillSlotsFromPicture(Picture& picture, CRimArchive& texture) {
+    if (!texture.FillSlots(picture.image.Get())) {
+        return false;
+    }
+    return !picture.transparentColor || texture.SetTransparency(true, *picture.transparentColor);
+}
+
+std::optional<std::uint32_t> TransparentColorOf(std::span<const std::uint8_t> item) {
+    CRimArchive texture;
+    if (!texture.Parse(item) || texture.GetTransparencyMode() == 0) {
+        return std::nullopt;
+    }
+    return texture.GetTransparentColorWord() >> 8;
+}
+
+bool TextureFromPicture(Picture& picture, std::span<const std::uint8_t> oldItem,
+                        CRimArchive& texture) {
+    return texture.FillSlots(picture.image.Get()) && KeepTextureLook(oldItem, texture) &&
+           (!picture.transparentColor || texture.SetTransparency(true, *picture.transparentColor));
+}
+
+bool WritePicture(IMAGEDATA* image, const std::string& file, PictureFormat format,
+                  PictureCodec* codec, std::uint32_t streamBufferBytes) {
+    if (std::unique_ptr<CImageBase> writer = PictureClassOf(format)) {
+        return writer->ImportFrom(image) && writer->SaveFile(file, streamBufferBytes);
+    }
+    return format != PictureFormat::WholeTexture && codec != nullptr && ImgValidate(image) &&
+           codec->Write(*image, file, format);
+}
+
+std::optional<std::vector<std::uint8_t>> EncodePicture(IMAGEDATA* image, PictureFormat format,
+                                                       PictureCodec* codec) {
+    std::unique_ptr<CImageBase> writer = PictureClassOf(format);
+    if (writer == nullptr) {
+        if (format == PictureFormat::WholeTexture || codec == nullptr || !ImgValidate(image)) {
+            return std::nullopt;
+        }
+        return codec->Encode(*image, format);
+    }
+    if (!writer->ImportFrom(image) || !writer->Encode()) {
+        return std::nullopt;
+    }
+    // An unnamed scratch file: the classes write to streams, and no file of the user's is
+    // touched or synced.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> scratch(std::tmpfile(), std::fclose);
+    if (scratch == nullptr || !writer->Serialize(scratch.get(), true) ||
+        std::fflush(scratch.get()) != 0) {
+        return std::nullopt;
+    }
+    const long size = std::ftell(scratch.get());
+    std::vector<std::uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+    std::rewind(scratch.get());
+    if (size <= 0 || std::fread(bytes.data(), 1, bytes.size(), scratch.get()) != bytes.size()) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool CompressSlots(CRimArchive& texture, unsigned* failedSlot) {

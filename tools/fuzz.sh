@@ -37,6 +37,8 @@ table=(
   "fuzz_iff_image iff iff 8192"
   "fuzz_bmp_image bmp bmp 8192"
   "fuzz_tga_image tga tga 8192"
+  "fuzz_other_tga tga tga 8192"
+  "fuzz_few_plane_ilbm iff iff 8192"
   "fuzz_packed_dib dib bmp 8192"
   "fuzz_ini ini ini 8192"
   "fuzz_rtf rtf rtf 8192"

@@ -7,6 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libgl-dev
+  # Qt's image-format plugins (TGA among them) for the pictures our own readers refuse; time
+  # for the import-memory bench's peak sizes.
+  qt6-image-formats-plugins time
   python3 netpbm imagemagick
   xvfb xauth
   # The 32-bit Windows build and its tests under Wine (tools/test-windows.sh).

@@ -116,7 +116,7 @@ TEST_F(FftoolTexture, RefusesWhatItCannotDo) {
         {"texture info " + ffl_, 2},
         {"texture info " + ffl_ + " note", 1},
         {"texture info " + ffl_ + " missing", 1},
-        {"texture export " + ffl_ + " note " + Quote(dir_.File("x.png")), 2},
+        {"texture export " + ffl_ + " note " + Quote(dir_.File("x.gif")), 2},
         {"texture export " + ffl_ + " note " + Quote(dir_.File("x.iff")) + " --slot 3", 2},
         {"texture export " + ffl_ + " note " + Quote(dir_.File("x.iff")), 1},
         {"texture import " + ffl_ + " t.rim " + Quote(dir_.File("broken.iff")), 1},

@@ -4,6 +4,7 @@
 // One definition each of the names shared with start-up: the same name defined twice with
 // different types is two objects the linker may confuse. The settings the browser reads and
 // writes are TexBench's settings table, with their defaults.
+#include "suite/picture_formats.h"
 #include "texbench/startup/product_name.h"
 #include "texbench/startup/settings.h"
 
@@ -31,10 +32,9 @@ inline constexpr const char* kReplaceOnRename =
 inline constexpr const char* kSaveFailed = "The Fastfile could not be saved; the change is lost:";
 
 inline constexpr const char* kExportFailed = "Failed to export one or more files!";  // STRING 9
-inline constexpr const char* kImageFilter =
-    "Rebellion Image File (*.rim)|*.rim|Amiga Interleaved Bitmap (*.iff)|*.iff|Windows or OS/2 "
-    "Bitmap (*.bmp)|*.bmp|Device independant Bitmap (*.dib)|*.dib|Truevision Targa Image "
-    "(*.tga)|*.tga||||";                                                             // STRING 13
+// STRING 13, with "Portable Network Graphics (*.png)" after the five entries the settings'
+// "Import Type" and "Export Type" count; the shared table of suite/picture_formats.h.
+inline constexpr const char* kImageFilter = suite::kImageFilterText;
 inline constexpr const char* kSoundFilter = "Microsoft PCM Wave (*.wav)|*.wav||||";  // STRING 14
 inline constexpr const char* kMixedFilter =
     "Rebellion Image File (*.rim)|*.rim|Microsoft PCM Wave (*.wav)|*.wav||||";  // STRING 15

@@ -1,16 +1,14 @@
 #include "texbench/browser/item_export.h"
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "platform/message_box.h"
+#include "suite/image_record.h"
+#include "suite/picture_formats.h"
 #include "suite/texture_pipeline.h"
 #include "texbench/browser/browser_texts.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
 #include "texbench/imaging/rim_archive.h"
-#include "texbench/imaging/tga_image.h"
 
 namespace texbench {
 namespace {
@@ -18,33 +16,12 @@ namespace {
 // Raw items are written through a buffer of this size.
 constexpr std::size_t kRawStreamBuffer = 1024 * 1024;
 
-std::unique_ptr<CImageBase> WriterFor(int filterIndex) {
-    switch (filterIndex) {
-        case 2:
-            return std::make_unique<CIffImage>();
-        case 3:
-        case 4:
-            return std::make_unique<CBmpImage>();
-        case 5:
-            return std::make_unique<CTgaImage>();
-        default:
-            return nullptr;
-    }
-}
-
+// The writer's extension of a converted export (index 2 onwards); empty for raw exports.
 std::string ExportExtension(int filterIndex) {
-    switch (filterIndex) {
-        case 2:
-            return ".iff";
-        case 3:
-            return ".bmp";
-        case 4:
-            return ".dib";
-        case 5:
-            return ".tga";
-        default:
-            return {};
-    }
+    const suite::PictureFilter* filter = suite::ImageFilterByIndex(filterIndex);
+    return filter != nullptr && filter->format != suite::PictureFormat::WholeTexture
+               ? filter->extension
+               : std::string();
 }
 
 std::size_t NameStart(const std::string& path) {
@@ -113,9 +90,10 @@ std::string ExportTarget(const ExportChoice& choice, bool exactPath, const std::
     return target;
 }
 
-bool ExportItem(const FFLITEM& item, int filterIndex, const std::string& target) {
-    std::unique_ptr<CImageBase> writer = WriterFor(filterIndex);
-    if (writer == nullptr) {
+bool ExportItem(const FFLITEM& item, int filterIndex, const std::string& target,
+                suite::PictureCodec* codec) {
+    const suite::PictureFilter* filter = suite::ImageFilterByIndex(filterIndex);
+    if (filter == nullptr || filter->format == suite::PictureFormat::WholeTexture) {
         return WriteRaw(item, target);
     }
     CRimArchive texture;
@@ -123,11 +101,14 @@ bool ExportItem(const FFLITEM& item, int filterIndex, const std::string& target)
         return false;
     }
     const unsigned slot = suite::FirstFilledSlot(texture).value_or(0);
-    return suite::ExportSlotToPicture(texture, slot, *writer, target);
+    suite::ImageRecord image;
+    return texture.ExportSlot(slot, image.Get()) &&
+           suite::WritePicture(image.Get(), target, filter->format, codec);
 }
 
 bool ExportRows(const BrowserModel& model, CIniDocument& settings, const ExportChoice& choice,
-                std::span<const int> selectedRows, ExportProgress& progress) {
+                std::span<const int> selectedRows, ExportProgress& progress,
+                suite::PictureCodec* codec) {
     settings.SetInt(kExportType.section, kExportType.key, choice.filterIndex);
     settings.SetString(kExportPath.section, kExportPath.key, DirectoryOf(choice.path).c_str());
 
@@ -158,7 +139,8 @@ bool ExportRows(const BrowserModel& model, CIniDocument& settings, const ExportC
         if (severalFiles) {
             progress.ShowItem(path.substr(NameStart(path)));
         }
-        if (!ExportItem(*item, choice.filterIndex, ExportTarget(choice, !severalFiles, path))) {
+        if (!ExportItem(*item, choice.filterIndex, ExportTarget(choice, !severalFiles, path),
+                        codec)) {
             failed = true;
         }
         if (severalFiles) {

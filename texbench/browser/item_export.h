@@ -8,6 +8,7 @@
 
 #include "inidoc/ini_document.h"
 #include "suite/item_kind.h"
+#include "suite/texture_pipeline.h"
 #include "texbench/browser/browser_model.h"
 
 namespace texbench {
@@ -21,7 +22,8 @@ struct ExportDialogTexts {
 ExportDialogTexts ExportTextsFor(suite::ItemKind archiveKind);
 
 // The extension the dialog's file name gets for a filter index: 1 is the item as stored
-// (".wav" in a sound archive, else ".rim"); empty outside 1 to 5.
+// (".wav" in a sound archive, else ".rim"), 2 to 6 the picture formats of
+// suite::ImageFilters(); empty outside them.
 std::string DialogExtension(int filterIndex, suite::ItemKind archiveKind);
 // The dialog's type update: the name cut at its last "." with the index's extension added.
 std::string WithDialogExtension(const std::string& name, int filterIndex,
@@ -51,16 +53,18 @@ std::string DirectoryOf(const std::string& path);
 // one row; a converted export replaces the name's extension by the writer's.
 std::string ExportTarget(const ExportChoice& choice, bool exactPath, const std::string& itemPath);
 
-// Writes one item's bytes unchanged (index 1, or outside 2 to 5), or its first picture with
-// the index's writer. False when the item is no texture for a picture, or the file cannot be
-// written.
-bool ExportItem(const FFLITEM& item, int filterIndex, const std::string& target);
+// Writes one item's bytes unchanged (index 1, or outside the picture formats), or its first
+// picture with the index's writer; PNG (index 6) needs the codec. False when the item is no
+// texture for a picture, or the file cannot be written.
+bool ExportItem(const FFLITEM& item, int filterIndex, const std::string& target,
+                suite::PictureCodec* codec = nullptr);
 
 // The export after the dialog's OK: remembers the type and directory in the settings, writes
 // every item of the list ("All Files") or of the selected rows in row order, overwriting
 // existing files, and shows "Failed to export one or more files!" once when any failed.
 // False when any failed.
 bool ExportRows(const BrowserModel& model, CIniDocument& settings, const ExportChoice& choice,
-                std::span<const int> selectedRows, ExportProgress& progress);
+                std::span<const int> selectedRows, ExportProgress& progress,
+                suite::PictureCodec* codec = nullptr);
 
 }  // namespace texbench

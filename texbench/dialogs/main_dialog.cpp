@@ -28,6 +28,7 @@
 #include "suite/item_kind.h"
 #include "suite/qt/dialog_units.h"
 #include "suite/qt/preview_control.h"
+#include "suite/qt/qt_picture_codec.h"
 #include "suite/qt/sound_import_dialog.h"
 #include "suite/qt/transfer_mime.h"
 #include "suite/sound_item.h"
@@ -555,7 +556,8 @@ void MainDialog::ExportRowsToFiles() {
     }
     WaitCursor wait;
     ExportProgressWindow progress(this, look_.skin);
-    ExportRows(*model_, settings_, dialog.Choice(), selected, progress);
+    suite::QtPictureCodec pictures;  // PNG, the sixth type
+    ExportRows(*model_, settings_, dialog.Choice(), selected, progress, &pictures);
 }
 
 void MainDialog::ImportItems() {

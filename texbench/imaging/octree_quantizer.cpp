@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::size_t kChunkNodes = 4096;
 constexpr int kLeafLevel = 7;
 
 unsigned ChildIndex(std::uint8_t red, std::uint8_t green, std::uint8_t blue, int bit) {
@@ -13,108 +12,132 @@ unsigned ChildIndex(std::uint8_t red, std::uint8_t green, std::uint8_t blue, int
 
 }  // namespace
 
-COctreeQuantizer::COctreeQuantizer() = default;
+template <typename T>
+std::uint32_t COctreeQuantizer::Pool<T>::New() {
+    if (!free_.empty()) {
+        const std::uint32_t i = free_.back();
+        free_.pop_back();
+        (*this)[i] = T{};
+        return i;
+    }
+    if ((used_ >> kChunkBits) == chunks_.size()) {
+        chunks_.push_back(std::make_unique<T[]>(std::size_t{1} << kChunkBits));
+    }
+    return used_++;
+}
+
+COctreeQuantizer::COctreeQuantizer() {
+    inners_.New();  // the root, kRoot
+}
+
 COctreeQuantizer::~COctreeQuantizer() = default;
 
-COctreeQuantizer::Node* COctreeQuantizer::NewNode(int level) {
-    Node* node = nullptr;
-    if (!freeNodes_.empty()) {
-        node = freeNodes_.back();
-        freeNodes_.pop_back();
-        *node = Node{};
-    } else {
-        if (chunks_.empty() || usedInLastChunk_ == kChunkNodes) {
-            chunks_.push_back(std::make_unique<Node[]>(kChunkNodes));
-            usedInLastChunk_ = 0;
-        }
-        node = &chunks_.back()[usedInLastChunk_++];
-    }
-    node->level = level;
+COctreeQuantizer::Ref COctreeQuantizer::NewInner(int level) {
+    const Ref ref = inners_.New();
+    Inner& node = inners_[ref];
+    node.level = static_cast<std::uint8_t>(level);
     // Each new node goes to the head of its level list.
-    node->next = levels_[level];
-    if (node->next != nullptr) {
-        node->next->previous = node;
+    node.next = levels_[level];
+    if (node.next != 0) {
+        inners_[node.next].previous = ref;
     }
-    levels_[level] = node;
-    return node;
+    levels_[level] = ref;
+    return ref;
 }
 
-void COctreeQuantizer::Unlink(Node* node) {
-    if (node->previous != nullptr) {
-        node->previous->next = node->next;
+COctreeQuantizer::Ref COctreeQuantizer::NewLeaf() {
+    return leaves_.New() | kLeafBit;
+}
+
+void COctreeQuantizer::Unlink(Ref ref) {
+    Inner& node = inners_[ref];
+    if (node.previous != 0) {
+        inners_[node.previous].next = node.next;
     } else {
-        levels_[node->level] = node->next;
+        levels_[node.level] = node.next;
     }
-    if (node->next != nullptr) {
-        node->next->previous = node->previous;
+    if (node.next != 0) {
+        inners_[node.next].previous = node.previous;
     }
-    node->previous = node->next = nullptr;
+    node.previous = node.next = 0;
 }
 
-void COctreeQuantizer::DeleteSubtree(Node* node) {
-    for (Node*& child : node->children) {
-        if (child != nullptr) {
+void COctreeQuantizer::DeleteSubtree(Ref ref) {
+    if (IsLeaf(ref)) {
+        leaves_.Free(ref & ~kLeafBit);
+        return;
+    }
+    for (Ref& child : inners_[ref].children) {
+        if (child != 0) {
             DeleteSubtree(child);
-            child = nullptr;
+            child = 0;
         }
     }
-    Unlink(node);
-    freeNodes_.push_back(node);
+    Unlink(ref);
+    inners_.Free(ref);
 }
 
 void COctreeQuantizer::AddColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    Node* node = &root_;
+    Ref node = kRoot;
     for (int bit = 7; bit >= 0; --bit) {
-        Node*& child = node->children[ChildIndex(red, green, blue, bit)];
-        if (child == nullptr) {
-            child = NewNode(7 - bit);
-            ++node->childCount;
+        const unsigned index = ChildIndex(red, green, blue, bit);
+        Ref child = inners_[node].children[index];
+        if (child == 0) {
+            child = bit == 0 ? NewLeaf() : NewInner(7 - bit);
+            // The pools may have grown: look the parent up again.
+            inners_[node].children[index] = child;
+            ++inners_[node].childCount;
         }
         node = child;
-        ++node->pixelCount;
+        ++StatsOf(node).pixelCount;
     }
-    if (node->pixelCount == 1) {
+    Stats& leaf = StatsOf(node);
+    if (leaf.pixelCount == 1) {
         ++colorCount_;
     }
-    node->red += red;
-    node->green += green;
-    node->blue += blue;
+    leaf.red += red;
+    leaf.green += green;
+    leaf.blue += blue;
 }
 
-std::uint32_t COctreeQuantizer::Fold(Node* node) {
+std::uint32_t COctreeQuantizer::Fold(Ref ref) {
     std::uint32_t leavesRemoved = 0;
-    for (Node*& child : node->children) {
-        if (child == nullptr) {
+    for (unsigned i = 0; i < 8; ++i) {
+        const Ref child = inners_[ref].children[i];
+        if (child == 0) {
             continue;
         }
-        if (child->childCount != 0) {
+        if (ChildCountOf(child) != 0) {
             leavesRemoved += Fold(child);  // sums its leaves into it; it becomes one leaf
         }
-        node->red += child->red;
-        node->green += child->green;
-        node->blue += child->blue;
+        const Stats from = StatsOf(child);
+        Stats& into = inners_[ref].stats;
+        into.red += from.red;
+        into.green += from.green;
+        into.blue += from.blue;
         ++leavesRemoved;
         DeleteSubtree(child);
-        child = nullptr;
+        inners_[ref].children[i] = 0;
     }
-    node->childCount = 0;
+    inners_[ref].childCount = 0;
     return leavesRemoved - (leavesRemoved > 0 ? 1 : 0);
 }
 
 void COctreeQuantizer::SortLevel(int level) {
-    std::vector<Node*> nodes;
-    for (Node* node = levels_[level]; node != nullptr; node = node->next) {
+    std::vector<Ref> nodes;
+    for (Ref node = levels_[level]; node != 0; node = inners_[node].next) {
         nodes.push_back(node);
     }
-    std::stable_sort(nodes.begin(), nodes.end(),
-                     [](const Node* a, const Node* b) { return a->pixelCount < b->pixelCount; });
-    levels_[level] = nullptr;
-    Node* previous = nullptr;
-    for (Node* node : nodes) {
-        node->previous = previous;
-        node->next = nullptr;
-        if (previous != nullptr) {
-            previous->next = node;
+    std::stable_sort(nodes.begin(), nodes.end(), [this](Ref a, Ref b) {
+        return inners_[a].stats.pixelCount < inners_[b].stats.pixelCount;
+    });
+    levels_[level] = 0;
+    Ref previous = 0;
+    for (Ref node : nodes) {
+        inners_[node].previous = previous;
+        inners_[node].next = 0;
+        if (previous != 0) {
+            inners_[previous].next = node;
         } else {
             levels_[level] = node;
         }
@@ -135,24 +158,24 @@ bool COctreeQuantizer::Reduce(std::uint32_t maxColors) {
     }
     // Phase 1: fold whole nodes, deepest level first, smallest first, down to target + 8.
     int level = kLeafLevel - 1;
-    Node* node = levels_[level];
+    Ref node = levels_[level];
     while (colorCount_ > target + 8) {
-        while (node == nullptr) {
+        while (node == 0) {
             if (--level < 0) {
                 return false;
             }
             node = levels_[level];
         }
-        Node* next = node->next;
+        const Ref next = inners_[node].next;
         colorCount_ -= Fold(node);
         node = next;
     }
     // Phase 2: from the same place, fold small nodes and merge the smallest children of
     // larger ones until the target is met.
     while (colorCount_ > target) {
-        while (node == nullptr || node->childCount == 0) {
-            if (node != nullptr) {
-                node = node->next;
+        while (node == 0 || inners_[node].childCount == 0) {
+            if (node != 0) {
+                node = inners_[node].next;
                 continue;
             }
             if (--level < 0) {
@@ -160,70 +183,74 @@ bool COctreeQuantizer::Reduce(std::uint32_t maxColors) {
             }
             node = levels_[level];
         }
-        if (node->childCount <= 2) {
+        if (inners_[node].childCount <= 2) {
             colorCount_ -= Fold(node);
             continue;
         }
         int smallest = -1, second = -1;
+        const std::array<Ref, 8> children = inners_[node].children;
         for (int i = 0; i < 8; ++i) {
-            const Node* child = node->children[i];
-            if (child == nullptr) {
+            if (children[i] == 0) {
                 continue;
             }
-            if (smallest < 0 || child->pixelCount < node->children[smallest]->pixelCount) {
+            const std::uint32_t count = StatsOf(children[i]).pixelCount;
+            if (smallest < 0 || count < StatsOf(children[smallest]).pixelCount) {
                 second = smallest;
                 smallest = i;
-            } else if (second < 0 || child->pixelCount < node->children[second]->pixelCount) {
+            } else if (second < 0 || count < StatsOf(children[second]).pixelCount) {
                 second = i;
             }
         }
-        Node* from = node->children[smallest];
-        Node* into = node->children[second];
-        if (from->childCount != 0) {
+        const Ref from = children[smallest];
+        const Ref into = children[second];
+        if (ChildCountOf(from) != 0) {
             colorCount_ -= Fold(from);
         }
-        into->red += from->red;
-        into->green += from->green;
-        into->blue += from->blue;
-        into->pixelCount += from->pixelCount;
+        const Stats merged = StatsOf(from);
+        Stats& grown = StatsOf(into);
+        grown.red += merged.red;
+        grown.green += merged.green;
+        grown.blue += merged.blue;
+        grown.pixelCount += merged.pixelCount;
         DeleteSubtree(from);
-        node->children[smallest] = nullptr;
-        --node->childCount;
+        inners_[node].children[smallest] = 0;
+        --inners_[node].childCount;
         --colorCount_;
     }
     return true;
 }
 
-void COctreeQuantizer::AssignPalette(Node* node, std::span<std::uint8_t> destination,
+void COctreeQuantizer::AssignPalette(Ref ref, std::span<std::uint8_t> destination,
                                      std::uint32_t& written) {
-    if (node->childCount == 0) {
-        node->paletteIndex = written;
-        if (node->pixelCount != 0 && (written + 1) * 3 <= destination.size()) {
-            destination[written * 3 + 0] = static_cast<std::uint8_t>(node->blue / node->pixelCount);
-            destination[written * 3 + 1] =
-                static_cast<std::uint8_t>(node->green / node->pixelCount);
-            destination[written * 3 + 2] = static_cast<std::uint8_t>(node->red / node->pixelCount);
+    if (ChildCountOf(ref) == 0) {
+        Stats& node = StatsOf(ref);
+        node.paletteIndex = written;
+        if (node.pixelCount != 0 && (written + 1) * 3 <= destination.size()) {
+            destination[written * 3 + 0] = static_cast<std::uint8_t>(node.blue / node.pixelCount);
+            destination[written * 3 + 1] = static_cast<std::uint8_t>(node.green / node.pixelCount);
+            destination[written * 3 + 2] = static_cast<std::uint8_t>(node.red / node.pixelCount);
         }
         ++written;
         return;
     }
-    const Node* largest = nullptr;
-    for (Node* child : node->children) {
-        if (child == nullptr) {
+    Ref largest = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+        const Ref child = inners_[ref].children[i];
+        if (child == 0) {
             continue;
         }
         AssignPalette(child, destination, written);
-        if (largest == nullptr || child->pixelCount > largest->pixelCount) {
+        if (largest == 0 || StatsOf(child).pixelCount > StatsOf(largest).pixelCount) {
             largest = child;
         }
     }
-    node->paletteIndex = largest->paletteIndex;
+    inners_[ref].stats.paletteIndex = StatsOf(largest).paletteIndex;
 }
 
 std::uint32_t COctreeQuantizer::BuildPalette(std::span<std::uint8_t> destination) {
     std::uint32_t written = 0;
-    if (root_.childCount != 0) {
-        AssignPalette(&root_, destination, written);
+    if (inners_[kRoot].childCount != 0) {
+        AssignPalette(kRoot, destination, written);
     }
     paletteEntries_ =
         std::min<std::uint32_t>(written, static_cast<std::uint32_t>(destination.size() / 3));
@@ -237,14 +264,15 @@ std::uint32_t COctreeQuantizer::MapColor(std::uint8_t red, std::uint8_t green,
         return 0;
     }
     static constexpr unsigned kFallback[] = {1, 2, 4, 3, 5, 6, 7};
-    const Node* node = &root_;
-    for (int bit = 7; bit >= 0 && node->childCount != 0; --bit) {
+    Ref node = kRoot;
+    for (int bit = 7; bit >= 0 && ChildCountOf(node) != 0; --bit) {
+        const std::array<Ref, 8>& children = inners_[node].children;
         const unsigned index = ChildIndex(red, green, blue, bit);
-        const Node* child = node->children[index];
-        if (child == nullptr) {
+        Ref child = children[index];
+        if (child == 0) {
             for (unsigned flip : kFallback) {
-                if (node->children[index ^ flip] != nullptr) {
-                    child = node->children[index ^ flip];
+                if (children[index ^ flip] != 0) {
+                    child = children[index ^ flip];
                     break;
                 }
             }
@@ -253,5 +281,6 @@ std::uint32_t COctreeQuantizer::MapColor(std::uint8_t red, std::uint8_t green,
         }
         node = child;
     }
-    return node->paletteIndex < paletteEntries_ ? node->paletteIndex : 0;
+    const std::uint32_t index = StatsOf(node).paletteIndex;
+    return index < paletteEntries_ ? index : 0;
 }

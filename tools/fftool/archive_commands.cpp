@@ -72,36 +72,6 @@ bool ValidItemPath(const std::string& path) {
     return !path.empty() && path.size() <= kMaxItemPath;
 }
 
-// The item path as a relative file system path below the extraction directory, or nothing
-// when it could lead outside it: absolute paths, drive letters, "." and ".." components and
-// empty components are refused.
-std::optional<fs::path> SafeRelativePath(const std::string& itemPath) {
-    fs::path relative;
-    std::string component;
-    auto take = [&]() {
-        if (component.empty() || component == "." || component == ".." ||
-            component.find(':') != std::string::npos) {
-            return false;
-        }
-        relative /= component;
-        component.clear();
-        return true;
-    };
-    for (char c : itemPath) {
-        if (c == '\\' || c == '/') {
-            if (!take()) {
-                return std::nullopt;
-            }
-        } else {
-            component += c;
-        }
-    }
-    if (!take()) {
-        return std::nullopt;
-    }
-    return relative;
-}
-
 // Saves the archive and only then prints what the command did, so that nothing is reported
 // done that a failed save took back.
 int Save(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::vector<std::string>& done) {

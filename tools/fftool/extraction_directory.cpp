@@ -4,12 +4,48 @@
 #include <cstdio>
 #include <system_error>
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#define O_BINARY_FLAG O_BINARY
+#else
+#include <unistd.h>
+#define O_BINARY_FLAG 0
+#endif
+
 #include "platform/atomic_file.h"
 #include "tools/fftool/file_arguments.h"
 
 namespace fftool {
 
 namespace fs = std::filesystem;
+
+std::optional<fs::path> SafeRelativePath(const std::string& itemPath) {
+    fs::path relative;
+    std::string component;
+    auto take = [&]() {
+        if (component.empty() || component == "." || component == ".." ||
+            component.find(':') != std::string::npos) {
+            return false;
+        }
+        relative /= component;
+        component.clear();
+        return true;
+    };
+    for (char c : itemPath) {
+        if (c == '\\' || c == '/') {
+            if (!take()) {
+                return std::nullopt;
+            }
+        } else {
+            component += c;
+        }
+    }
+    if (!take()) {
+        return std::nullopt;
+    }
+    return relative;
+}
 
 std::string ExtractionDirectory::Check(const fs::path& relative) const {
     fs::path current = root_;
@@ -51,8 +87,7 @@ bool ExtractionDirectory::MakeFolder(const fs::path& folder, std::string* why) {
     return true;
 }
 
-bool ExtractionDirectory::Write(const fs::path& relative, const void* data, std::size_t size,
-                                std::string* why) {
+bool ExtractionDirectory::Prepare(const fs::path& relative, std::string* why) {
     // The root itself is the user's choice and may be a link; only what lies below is checked.
     std::error_code error;
     if (!fs::exists(root_, error)) {
@@ -75,7 +110,16 @@ bool ExtractionDirectory::Write(const fs::path& relative, const void* data, std:
             return false;
         }
     }
+    return true;
+}
+
+bool ExtractionDirectory::Write(const fs::path& relative, const void* data, std::size_t size,
+                                std::string* why) {
+    if (!Prepare(relative, why)) {
+        return false;
+    }
     const fs::path target = root_ / relative;
+    std::error_code error;
     const bool existed = fs::exists(fs::symlink_status(target, error));
     qm::AtomicFile file(target.string());
     const bool written = file.Open() &&
@@ -84,6 +128,47 @@ bool ExtractionDirectory::Write(const fs::path& relative, const void* data, std:
     if (!written) {
         const int cause = file.Error() != 0 ? file.Error() : errno;
         *why = "cannot write " + target.string() + ": " + WriteFailureReason(cause);
+        return false;
+    }
+    if (!existed) {
+        created_.push_back(target);
+    }
+    return true;
+}
+
+bool ExtractionDirectory::WriteQuickly(const fs::path& relative, const void* data, std::size_t size,
+                                       std::string* why) {
+    if (!Prepare(relative, why)) {
+        return false;
+    }
+    const fs::path target = root_ / relative;
+    fs::path part = target;
+    part += ".fftool-part";
+    std::error_code error;
+    fs::remove(part, error);  // a link left there is removed, never followed
+    // O_EXCL: made new here, so nothing placed under that name redirects the write.
+    const int fd = open(part.string().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY_FLAG, 0644);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        const int cause = errno;
+        if (fd >= 0) {
+            close(fd);
+        }
+        *why = "cannot write " + target.string() + ": " + WriteFailureReason(cause);
+        return false;
+    }
+    const bool existed = fs::exists(fs::symlink_status(target, error));
+    const bool written = (size == 0 || std::fwrite(data, 1, size, file) == size);
+    const int cause = errno;
+    if (std::fclose(file) != 0 || !written) {
+        fs::remove(part, error);
+        *why = "cannot write " + target.string() + ": " + WriteFailureReason(cause);
+        return false;
+    }
+    fs::rename(part, target, error);
+    if (error) {
+        fs::remove(part, error);
+        *why = "cannot write " + target.string() + ": " + error.message();
         return false;
     }
     if (!existed) {

@@ -6,10 +6,16 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace fftool {
+
+// The item path as a relative file system path below the extraction directory, or nothing
+// when it could lead outside it: absolute paths, drive letters, "." and ".." components and
+// empty components are refused.
+std::optional<std::filesystem::path> SafeRelativePath(const std::string& itemPath);
 
 class ExtractionDirectory {
   public:
@@ -24,6 +30,11 @@ class ExtractionDirectory {
     // the reason in *why.
     bool Write(const std::filesystem::path& relative, const void* data, std::size_t size,
                std::string* why);
+    // The same without waiting for the disk: the file is still whole or not there (written
+    // beside itself and renamed), but not synced, for a run that writes thousands of files
+    // it can write again.
+    bool WriteQuickly(const std::filesystem::path& relative, const void* data, std::size_t size,
+                      std::string* why);
 
     // Removes the files and folders that Write() created, the newest first.
     void RemoveCreated();
@@ -33,6 +44,7 @@ class ExtractionDirectory {
     }
 
   private:
+    bool Prepare(const std::filesystem::path& relative, std::string* why);
     bool MakeFolder(const std::filesystem::path& folder, std::string* why);
 
     std::filesystem::path root_;

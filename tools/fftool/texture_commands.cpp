@@ -12,43 +12,19 @@
 #include "texbench/imaging/rim_archive.h"
 #include "tools/fftool/fftool.h"
 #include "tools/fftool/file_arguments.h"
+#include "tools/fftool/picture_codec.h"
+#include "tools/fftool/texture_batch.h"
+#include "tools/fftool/texture_items.h"
 
 namespace fftool {
 namespace {
 
 namespace fs = std::filesystem;
 
-class OpenArchive {
-  public:
-    OpenArchive(const PACKLIBEXPORT* lib, const std::string& file)
-        : lib_(lib), archive_(lib->FFLOpenArchive(ArchiveFileArgument(file).c_str())) {}
-    ~OpenArchive() {
-        if (archive_ != nullptr) {
-            lib_->FFLCloseArchive(archive_);
-        }
-    }
-    OpenArchive(const OpenArchive&) = delete;
-    OpenArchive& operator=(const OpenArchive&) = delete;
-    FFLARCHIVE* get() const { return archive_; }
-
-  private:
-    const PACKLIBEXPORT* lib_;
-    FFLARCHIVE* archive_;
-};
-
-std::span<const std::uint8_t> ItemBytes(const PACKLIBEXPORT* lib, FFLITEM* item) {
-    std::uint32_t size = 0;
-    const auto* data = static_cast<const std::uint8_t*>(lib->FFLGetItemData(item, &size));
-    return data != nullptr ? std::span(data, size) : std::span<const std::uint8_t>();
-}
-
 // Reads the texture item into `rim`; prints why and returns false when it cannot.
 bool LoadItem(const PACKLIBEXPORT* lib, FFLARCHIVE* archive, const std::string& itemPath,
               CRimArchive& rim, std::vector<std::uint8_t>* raw = nullptr) {
-    FFLITEM* item = lib->FFLFindItem(archive, itemPath.c_str(), false);
-    if (item == nullptr) {
-        item = lib->FFLFindItem(archive, ItemPathArgument(itemPath).c_str(), false);
-    }
+    FFLITEM* item = FindItemArgument(lib, archive, itemPath);
     if (item == nullptr) {
         Failure("no item '" + itemPath + "'");
         return false;
@@ -140,10 +116,13 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         return UsageError("texture export takes a Fastfile, an item path and an output file");
     }
     const std::string& out = positional[2];
-    const bool wholeItem = suite::IsWholeTextureFile(out);
-    std::unique_ptr<CImageBase> picture = suite::PictureClassFor(out);
-    if (!wholeItem && picture == nullptr) {
-        return UsageError("the output file must end in .iff, .bmp, .dib, .tga or .rim");
+    const suite::PictureFilter* filter = suite::ImageFilterForPath(out);
+    const bool wholeItem =
+        filter != nullptr && filter->format == suite::PictureFormat::WholeTexture;
+    if (filter == nullptr ||
+        (filter->format == suite::PictureFormat::Png && PictureCodecOrNull() == nullptr)) {
+        return UsageError(std::string("the output file must end in ") + PictureFormatNames() +
+                          " or .rim");
     }
     if (wholeItem && slot) {
         return UsageError("a .rim file holds the whole item; --slot does not apply");
@@ -165,15 +144,11 @@ int RunExport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
                     out.c_str());
         return kExitOk;
     }
-    if (!slot) {
-        // A texture without any filled slot fails below, at its first slot.
-        slot = suite::FirstFilledSlot(rim).value_or(0);
-    }
     IMAGEHEADER header{};
-    if (!suite::ExportSlotToPicture(rim, *slot, *picture, out, &header)) {
-        return Failure("cannot export slot " + std::to_string(*slot) + " of '" + positional[1] +
-                       "' to " + out);
+    if (std::string why; !TextureToPictureFile(raw, slot, filter->format, out, &header, &why)) {
+        return Failure("cannot export '" + positional[1] + "' to " + out + ": " + why);
     }
+    slot = slot.value_or(suite::FirstFilledSlot(rim).value_or(0));
     std::printf("exported slot %u (%ux%u, %u-bit) to %s\n", *slot, header.wWidth, header.wHeight,
                 header.bDepth, out.c_str());
     return kExitOk;
@@ -197,35 +172,29 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
     if (itemPath.empty() || itemPath.size() >= FFL_MAX_PATH) {
         return UsageError("item path '" + itemPath + "' must have 1 to 259 characters");
     }
-    std::unique_ptr<CImageBase> picture = suite::PictureClassFor(source);
-    if (picture == nullptr) {
-        return UsageError("the picture must be a .iff, .bmp, .dib or .tga file");
+    const suite::PictureFilter* filter = suite::ImageFilterForPath(source);
+    if (filter == nullptr || filter->format == suite::PictureFormat::WholeTexture ||
+        (filter->format == suite::PictureFormat::Png && PictureCodecOrNull() == nullptr)) {
+        return UsageError(std::string("the picture must be a ") + PictureFormatNames() + " file");
     }
     if (std::string why; !IsRegularSource(source, &why)) {
         return Failure("cannot read " + source + ": " + why);
-    }
-    CRimArchive rim;
-    if (!suite::FillSlotsFromPicture(*picture, source, rim)) {
-        return Failure("cannot read a picture from " + source);
     }
     OpenArchive archive(lib, positional[0]);
     if (archive.get() == nullptr) {
         return Failure(ReadFailureMessage(positional[0], "Fastfile"));
     }
-    FFLITEM* item = lib->FFLFindItem(archive.get(), positional[1].c_str(), false);
-    if (item == nullptr) {
-        item = lib->FFLFindItem(archive.get(), itemPath.c_str(), false);
-    }
+    FFLITEM* item = FindItemArgument(lib, archive.get(), positional[1]);
     const bool replaced = item != nullptr;
-    if (replaced && !suite::KeepTextureLook(ItemBytes(lib, item), rim)) {
-        return Failure("cannot give the new picture the transparency and compression of '" +
-                       itemPath + "'");
+    std::string why;
+    const std::optional<TextureBytes> texture = TextureFromPictureFile(
+        source, filter->format, replaced ? ItemBytes(lib, item) : std::span<const std::uint8_t>(),
+        compress, &why);
+    if (!texture) {
+        return Failure(why);
     }
-    unsigned failedSlot = 0;
-    if (compress && !suite::CompressSlots(rim, &failedSlot)) {
-        return Failure("cannot compress slot " + std::to_string(failedSlot));
-    }
-    const std::vector<std::uint8_t> bytes = rim.Compile();
+    const std::vector<std::uint8_t>& bytes = texture->bytes;
+
     const bool ok =
         replaced ? lib->FFLSetItemData(item, bytes.data(), static_cast<std::uint32_t>(bytes.size()))
                  : lib->FFLAddItem(archive.get(), itemPath.c_str(), bytes.data(),
@@ -239,7 +208,7 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
         return Failure(std::string("cannot write ") + lib->FFLGetPath(archive.get()) + ": " +
                        WriteFailureReason(error) + "; the Fastfile was not changed");
     }
-    const unsigned slots = suite::FilledSlotCount(rim);
+    const unsigned slots = texture->slots;
     // A new item is said so plainly: a mistyped path adds an item instead of replacing one.
     if (replaced) {
         std::printf("replaced %s (%zu bytes, %u slot(s))\n", lib->FFLGetItemPath(item),
@@ -256,10 +225,12 @@ int RunImport(const PACKLIBEXPORT* lib, const std::vector<std::string>& args) {
 int RunTexture(Context& context) {
     const auto& args = context.Args();
     if (args.empty()) {
-        return UsageError("texture needs a subcommand: info, export or import");
+        return UsageError(
+            "texture needs a subcommand: info, export, import, export-all or import-all");
     }
     const std::string& sub = args[0];
-    if (sub != "info" && sub != "export" && sub != "import") {
+    if (sub != "info" && sub != "export" && sub != "import" && sub != "export-all" &&
+        sub != "import-all") {
         return UsageError("unknown texture subcommand '" + sub + "'");
     }
     const PACKLIBEXPORT* lib = context.PackLib();
@@ -269,20 +240,39 @@ int RunTexture(Context& context) {
     if (sub == "info") {
         return RunInfo(lib, args);
     }
+    if (sub == "export-all") {
+        return RunExportAll(lib, args);
+    }
+    if (sub == "import-all") {
+        return RunImportAll(lib, args);
+    }
     return sub == "export" ? RunExport(lib, args) : RunImport(lib, args);
 }
 
 const Command kCommands[] = {
     {"texture",
      "info FILE ITEM | export FILE ITEM OUT [--slot N] | import FILE ITEMPATH PICTURE "
-     "[--compress]",
+     "[--compress] | export-all SOURCE OUTDIR [--format png|bmp|tga|iff] | import-all OUTDIR",
      "Texture items (RIM). info: the slots' size, depth, planes, compression and transparency.\n"
      "      export: slot N (0-2; default the first, richest one) to OUT as .iff (an ILBM "
      "picture),\n"
-     "      .bmp, .dib or .tga; OUT ending in .rim receives the whole item as it is stored.\n"
-     "      import: a .iff, .bmp, .dib or .tga picture becomes the item's slots (more than 256\n"
-     "      colours: 16-, 8- and 4-bit; up to 256: 8- and 4-bit; up to 16: one 4-bit slot),\n"
-     "      ByteRun1-compressed with --compress; the item is replaced or added, then saved.",
+     "      .bmp, .dib, .tga or .png; OUT ending in .rim receives the whole item as it is "
+     "stored.\n"
+     "      import: a .iff, .bmp, .dib, .tga or .png picture becomes the item's slots (more "
+     "than\n"
+     "      256 colours: 16-, 8- and 4-bit; up to 256: 8- and 4-bit; up to 16: one 4-bit "
+     "slot),\n"
+     "      ByteRun1-compressed with --compress; the item is replaced or added, then saved. A\n"
+     "      replaced item keeps its transparency and compression; fully transparent pixels of "
+     "a\n"
+     "      picture with alpha become the transparent colour. Pictures the suite's own readers\n"
+     "      refuse (1- and 32-bit or bit-field BMPs, OS/2 BMPs, 32-bit and grey TGAs, IFF of 1 "
+     "to\n"
+     "      8 planes) are read all the same.\n"
+     "      export-all: every texture of SOURCE (a .ffl, a database file, a game folder, or\n"
+     "      'game' for the registered game) as pictures (default png) in folders below OUTDIR\n"
+     "      that mirror the item paths, with a manifest of what was written; import-all puts\n"
+     "      back only the pictures changed since, one save per Fastfile.",
      RunTexture},
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "suite/qt/qt_picture_codec.h"
 #include "tests/support/files.h"
 #include "tests/texbench/browser/browser_fixture.h"
 #include "texbench/browser/browser_texts.h"
@@ -46,6 +47,11 @@ TEST(ItemExportNames, TargetsAndDialogNamesTakeTheChosenTypesExtension) {
          false,
          "noext",
          "/out.d/noext.iff"},
+        {"the sixth type, after the five the settings count",
+         {"/out/x", 6, false},
+         false,
+         "g\\a.rim",
+         "/out/a.png"},
         {"an index outside the table: raw, the extension removed",
          {"/out/x", 7, false},
          false,
@@ -59,6 +65,7 @@ TEST(ItemExportNames, TargetsAndDialogNamesTakeTheChosenTypesExtension) {
     EXPECT_EQ(WithDialogExtension("skin.rim", 1, ItemKind::Image), "skin.rim");
     EXPECT_EQ(WithDialogExtension("Selected Files", 4, ItemKind::Image), "Selected Files.dib");
     EXPECT_EQ(WithDialogExtension("a.b.wav", 2, ItemKind::Sound), "a.b.iff");
+    EXPECT_EQ(WithDialogExtension("skin.rim", 6, ItemKind::Image), "skin.png");
     EXPECT_STREQ(ExportTextsFor(ItemKind::Sound).title, "Export Sound");
     EXPECT_STREQ(ExportTextsFor(ItemKind::Image).title, "Export Image");
     EXPECT_STREQ(ExportTextsFor(ItemKind::Other).title, "Export");
@@ -132,6 +139,22 @@ TEST_F(ItemExportTest, OneRowGoesToExactlyTheTypedPathWithoutAProgressWindow) {
     const FFLITEM* item = model_->Rows()[2].item;
     EXPECT_EQ(qm_test::ReadFile(out_ + "whole.rim"),
               Bytes(item->lpData, item->lpData + item->dwSize));
+}
+
+TEST_F(ItemExportTest, PngGoesThroughTheProgramsPictureCodec) {
+    qm::ScriptedMessageBoxes boxes;
+    // Without one (a program built without Qt) the export fails and says so.
+    EXPECT_FALSE(
+        ExportRows(*model_, settings_, {out_ + "a.png", 6, false}, std::vector{0}, progress_));
+    EXPECT_FALSE(std::filesystem::exists(out_ + "a.png"));
+    suite::QtPictureCodec codec;
+    EXPECT_TRUE(ExportRows(*model_, settings_, {out_ + "a.png", 6, false}, std::vector{0},
+                           progress_, &codec));
+    const Bytes png = qm_test::ReadFile(out_ + "a.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(Bytes(png.begin() + 1, png.begin() + 4), (Bytes{'P', 'N', 'G'}));
+    EXPECT_EQ(png[19], 8) << "the PNG is 8 pixels wide";
+    EXPECT_EQ(ReadInt(settings_, kExportType), 6);
 }
 
 TEST_F(ItemExportTest, AFailedItemIsSaidOnceAtTheEndAndTheOthersAreWritten) {
