@@ -97,14 +97,22 @@ TEST_CASE(
         const std::string path = dir.File("hostile.ffl");
         WriteFile(path, c.file);
         for (auto open : {lib->FFLOpenArchive, lib->FFLParseArchive}) {
+            const bool parse = open == lib->FFLParseArchive;
             FFLARCHIVE* archive = open(path.c_str());
             if (archive != nullptr) {
-                // Whatever is accepted must be whole: every listed item inside the file.
+                // Whatever is accepted must be whole: every item an open holds lies inside the
+                // file. A parse keeps the listed lengths for listings but holds no data, so
+                // nothing can be read past the file through it.
                 CHECK_EQ(ItemPaths(lib, archive).size(),
                          static_cast<std::size_t>(lib->FFLGetItemCount(archive)));
                 for (FFLITEM* item = lib->FFLGetFirstItem(archive); item != nullptr;
                      item = lib->FFLGetNextItem(item)) {
-                    if (item->dwSize > c.file.size()) {
+                    std::uint32_t size = 1;
+                    const void* data = lib->FFLGetItemData(item, &size);
+                    if (parse && (data != nullptr || size != 0)) {
+                        Fail(__FILE__, __LINE__, std::string(c.what) + ": a parse holds data");
+                    }
+                    if (!parse && item->dwSize > c.file.size()) {
                         Fail(__FILE__, __LINE__, std::string(c.what) + ": item larger than file");
                     }
                 }

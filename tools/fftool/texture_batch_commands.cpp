@@ -240,9 +240,14 @@ class Exporter {
                 continue;
             }
             const std::string itemPath = lib_->FFLGetItemPath(item);
-            progress_.Show("[" + std::to_string(index + 1) + "/" + std::to_string(count) + "] " +
-                           fs::path(fastfile).filename().string() + " " + std::to_string(done + 1) +
-                           "/" + std::to_string(items) + " " + itemPath);
+            // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on one long chain of
+            // string additions in the 32-bit build.
+            std::string line = "[";
+            line.append(std::to_string(index + 1)).append("/").append(std::to_string(count));
+            line.append("] ").append(fs::path(fastfile).filename().string()).append(" ");
+            line.append(std::to_string(done + 1)).append("/").append(std::to_string(items));
+            line.append(" ").append(itemPath);
+            progress_.Show(line);
             ExportItem(fastfile, itemPath, ItemBytes(lib_, item));
         }
         lib_->FFLCloseArchive(archive);
