@@ -12,8 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t seen = 0;
     for (FFLITEM* item = lib.FFLGetFirstItem(archive); item != nullptr;
          item = lib.FFLGetNextItem(item)) {
-        // Names only: an item that carries data here would be a reader mix-up.
-        if (item->lpData != nullptr || item->dwSize != 0) {
+        // Names and listed lengths only: an item that carries data here would be a reader
+        // mix-up, and nothing may be read through one.
+        std::uint32_t size = 1;
+        if (item->lpData != nullptr || lib.FFLGetItemData(item, &size) != nullptr || size != 0) {
             QMFUZZ_FAIL();
         }
         qmfuzz::Checksum(lib.FFLGetItemPath(item), FFL_MAX_PATH);
