@@ -1,40 +1,31 @@
 #include "texbench/browser/image_file_info.h"
 
 #include <cstdio>
-#include <memory>
+#include <utility>
 
+#include "suite/picture_formats.h"
 #include "texbench/browser/browser_texts.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
 #include "texbench/imaging/rim_archive.h"
-#include "texbench/imaging/tga_image.h"
 
 namespace texbench {
 namespace {
 
-std::unique_ptr<CImageBase> PictureClassFor(int filterIndex) {
-    switch (filterIndex) {
-        case 2:
-            return std::make_unique<CIffImage>();
-        case 3:
-        case 4:
-            return std::make_unique<CBmpImage>();
-        case 5:
-            return std::make_unique<CTgaImage>();
-        default:
-            return nullptr;
-    }
-}
-
 bool ReadPicture(const std::string& path, int filterIndex, std::uint32_t streamBufferBytes,
-                 IMAGEDATA* image) {
-    if (filterIndex == 1) {
-        CRimArchive texture;
-        return texture.LoadFile(path) && texture.ExportSlot(0, image);
+                 suite::PictureCodec* codec, suite::ImageRecord& image) {
+    const suite::PictureFilter* filter = suite::ImageFilterByIndex(filterIndex);
+    if (filter == nullptr) {
+        return false;
     }
-    std::unique_ptr<CImageBase> picture = PictureClassFor(filterIndex);
-    return picture != nullptr && picture->LoadFile(path, streamBufferBytes) &&
-           picture->ExportTo(image);
+    if (filter->format == suite::PictureFormat::WholeTexture) {
+        CRimArchive texture;
+        return texture.LoadFile(path) && texture.ExportSlot(0, image.Get());
+    }
+    suite::Picture picture;
+    if (!suite::ReadPicture(path, filter->format, picture, {streamBufferBytes, codec, {}})) {
+        return false;
+    }
+    image = std::move(picture.image);
+    return true;
 }
 
 }  // namespace
@@ -56,12 +47,13 @@ const char* DepthText(unsigned bitsPerPixel) {
 }
 
 std::optional<ImageFileInfo> ExamineImageFile(const std::string& path, int filterIndex,
-                                              std::uint32_t streamBufferBytes) {
+                                              std::uint32_t streamBufferBytes,
+                                              suite::PictureCodec* codec) {
     if (path.empty()) {
         return std::nullopt;
     }
     ImageFileInfo info;
-    if (!ReadPicture(path, filterIndex, streamBufferBytes, info.picture.Get()) ||
+    if (!ReadPicture(path, filterIndex, streamBufferBytes, codec, info.picture) ||
         !ImgValidate(info.picture.Get())) {
         return std::nullopt;
     }

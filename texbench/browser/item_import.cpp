@@ -12,10 +12,7 @@
 #include "suite/texture_pipeline.h"
 #include "suite/transfer/transfer_block.h"
 #include "texbench/browser/browser_texts.h"
-#include "texbench/imaging/bmp_image.h"
-#include "texbench/imaging/iff_image.h"
 #include "texbench/imaging/rim_archive.h"
-#include "texbench/imaging/tga_image.h"
 
 namespace texbench {
 namespace {
@@ -37,18 +34,20 @@ std::string TextureNameOf(const std::string& name) {
     return (dot == std::string::npos ? name : name.substr(0, dot)) + ".rim";
 }
 
-std::unique_ptr<CImageBase> PictureClassOf(ItemReader reader) {
+suite::PictureFormat PictureFormatOf(ItemReader reader) {
     switch (reader) {
         case ItemReader::Iff:
-            return std::make_unique<CIffImage>();
+            return suite::PictureFormat::Iff;
         case ItemReader::Bmp:
-            return std::make_unique<CBmpImage>();
+            return suite::PictureFormat::Bmp;
         case ItemReader::Tga:
-            return std::make_unique<CTgaImage>();
+            return suite::PictureFormat::Tga;
+        case ItemReader::Png:
+            return suite::PictureFormat::Png;
         case ItemReader::Raw:
             break;
     }
-    return nullptr;
+    return suite::PictureFormat::WholeTexture;
 }
 
 char LowerAscii(char c) {
@@ -56,11 +55,13 @@ char LowerAscii(char c) {
 }
 
 // A file read into item bytes. A texture made from a picture is kept as well: when it
-// replaces an existing texture it takes over that one's look before it is compiled again.
+// replaces an existing texture it takes over that one's look before it is compiled again,
+// and then the transparent colour the picture's own alpha gave it, which wins.
 struct ReadItem {
     std::string name;
     Bytes bytes;
     std::unique_ptr<CRimArchive> texture;
+    std::optional<std::uint32_t> ownTransparency;
 };
 
 // Why a reading failed, for the details of "Failed to import File.".
@@ -102,14 +103,15 @@ suite::ItemKind KindOf(std::span<const std::uint8_t> bytes) {
 // operation began, whether the user stopped it, and what was stored.
 class StoreRun {
   public:
-    StoreRun(BrowserModel& model, const CIniDocument& settings)
+    StoreRun(BrowserModel& model, const CIniDocument& settings, suite::PictureCodec* codec)
         : model_(model),
           lib_(model.Lib()),
           archive_(model.CurrentArchive()),
           prefix_(FolderPrefix(lib_, archive_)),
           archiveKind_(model.CurrentArchiveKind()),
           confirmReplace_(ReadInt(settings, kConfirmReplace) > 0),
-          imageBuffer_(ImageBufferBytes(settings)) {}
+          imageBuffer_(ImageBufferBytes(settings)),
+          codec_(codec) {}
 
     bool Stopped() const { return stopped_; }
 
@@ -133,7 +135,8 @@ class StoreRun {
         if (mixes && !AskToMix()) {
             return;
         }
-        ReadItem item{NameOf(record.path), Bytes(record.data.begin(), record.data.end()), nullptr};
+        ReadItem item{NameOf(record.path), Bytes(record.data.begin(), record.data.end()), nullptr,
+                      std::nullopt};
         Store(item, std::string(record.path));
     }
 
@@ -177,23 +180,48 @@ class StoreRun {
         if (mixes && !AskToMix()) {
             return std::nullopt;  // skipped or stopped: no failure to report
         }
-        return ReadItem{NameOf(path), std::move(*bytes), nullptr};
+        return ReadItem{NameOf(path), std::move(*bytes), nullptr, std::nullopt};
     }
 
+    // The picture goes through the shared pipeline: the suite's own class first, then the
+    // readers of what it refuses. The look of an item it will replace is taken over only in
+    // Store, after the user agreed to the replacement.
     std::optional<ReadItem> ReadConverted(const std::string& path, ItemReader reader,
                                           std::string* cause) {
-        std::unique_ptr<CImageBase> picture = PictureClassOf(reader);
-        auto texture = std::make_unique<CRimArchive>();
-        if (!suite::FillSlotsFromPicture(*picture, path, *texture, imageBuffer_)) {
+        std::string name = TextureNameOf(NameOf(path));
+        suite::PictureReading reading;
+        reading.streamBufferBytes = imageBuffer_;
+        reading.fallback = codec_;
+        // Fully transparent pixels take the colour the replaced item had for them.
+        reading.preferredTransparent = suite::TransparentColorOf(ItemBytesNamed(name));
+        suite::Picture picture;
+        if (!suite::ReadPicture(path, PictureFormatOf(reader), picture, reading)) {
             *cause = "it cannot be read as a picture of its type";
             return std::nullopt;
         }
-        Bytes bytes = texture->Compile();
+        auto texture = std::make_unique<CRimArchive>();
+        Bytes bytes;
+        if (suite::TextureFromPicture(picture, {}, *texture)) {
+            bytes = texture->Compile();
+        }
         if (bytes.empty()) {
             *cause = "no texture could be made of it";
             return std::nullopt;
         }
-        return ReadItem{TextureNameOf(NameOf(path)), std::move(bytes), std::move(texture)};
+        return ReadItem{std::move(name), std::move(bytes), std::move(texture),
+                        picture.transparentColor};
+    }
+
+    // The bytes of the item Store would replace; empty when there is none.
+    std::span<const std::uint8_t> ItemBytesNamed(const std::string& name) const {
+        FFLITEM* existing = lib_.FFLFindItem(archive_, name.c_str(), true);
+        return existing != nullptr ? ItemBytes(existing) : std::span<const std::uint8_t>();
+    }
+
+    std::span<const std::uint8_t> ItemBytes(FFLITEM* item) const {
+        std::uint32_t size = 0;
+        const auto* data = static_cast<const std::uint8_t*>(lib_.FFLGetItemData(item, &size));
+        return data != nullptr ? std::span(data, size) : std::span<const std::uint8_t>();
     }
 
     // The mixing question: Yes goes on, No skips this one, Cancel stops the operation.
@@ -262,14 +290,17 @@ class StoreRun {
         lastName_ = item.name;
     }
 
-    // A picture over an existing texture keeps how that one was drawn and stored.
+    // A picture over an existing texture keeps how that one was drawn and stored; the
+    // transparency of the picture's own alpha still wins over an opaque old item.
     bool KeepLookOf(FFLITEM* existing, ReadItem& item) {
-        std::uint32_t size = 0;
-        const auto* data = static_cast<const std::uint8_t*>(lib_.FFLGetItemData(existing, &size));
-        if (data == nullptr) {
+        const std::span<const std::uint8_t> old = ItemBytes(existing);
+        if (old.empty()) {
             return true;  // an empty item has no look to keep
         }
-        if (!suite::KeepTextureLook(std::span(data, size), *item.texture)) {
+        if (!suite::KeepTextureLook(old, *item.texture)) {
+            return false;
+        }
+        if (item.ownTransparency && !item.texture->SetTransparency(true, *item.ownTransparency)) {
             return false;
         }
         item.bytes = item.texture->Compile();
@@ -283,6 +314,7 @@ class StoreRun {
     suite::ItemKind archiveKind_;
     bool confirmReplace_;
     std::uint32_t imageBuffer_;
+    suite::PictureCodec* codec_;
     bool stopped_ = false;
     bool changed_ = false;
     std::string lastName_;
@@ -320,6 +352,8 @@ ItemReader ReaderForIndex(int filterIndex, ImportDialogKind dialog) {
             return ItemReader::Bmp;
         case 5:
             return ItemReader::Tga;
+        case 6:
+            return ItemReader::Png;
         default:
             return ItemReader::Raw;
     }
@@ -345,6 +379,9 @@ std::optional<ItemReader> ReaderForDroppedFile(std::string_view path) {
     if (ending == ".tga") {
         return ItemReader::Tga;
     }
+    if (ending == ".png") {
+        return ItemReader::Png;
+    }
     return std::nullopt;
 }
 
@@ -365,12 +402,13 @@ std::string ImportDirectoryOf(const std::string& path) {
 }
 
 ItemCommandResult ImportFiles(BrowserModel& model, CIniDocument& settings,
-                              std::span<const std::string> files, int filterIndex) {
+                              std::span<const std::string> files, int filterIndex,
+                              suite::PictureCodec* codec) {
     if (model.CurrentArchive() == nullptr) {
         return Beep();
     }
     settings.SetInt(kImportType.section, kImportType.key, filterIndex);
-    StoreRun run(model, settings);
+    StoreRun run(model, settings, codec);
     const ItemReader reader =
         ReaderForIndex(filterIndex, ImportTextsFor(model.CurrentArchiveKind()).dialog);
     bool first = true;
@@ -389,11 +427,11 @@ ItemCommandResult ImportFiles(BrowserModel& model, CIniDocument& settings,
 }
 
 ItemCommandResult DropFiles(BrowserModel& model, const CIniDocument& settings,
-                            std::span<const std::string> files) {
+                            std::span<const std::string> files, suite::PictureCodec* codec) {
     if (model.CurrentArchive() == nullptr) {
         return Beep();
     }
-    StoreRun run(model, settings);
+    StoreRun run(model, settings, codec);
     for (const std::string& file : files) {
         if (run.Stopped()) {
             break;
@@ -424,7 +462,7 @@ ItemCommandResult PasteBlock(BrowserModel& model, const CIniDocument& settings,
                                    suite::DescribeTransferBlockStatus(parsed.status));
             return {};
     }
-    StoreRun run(model, settings);
+    StoreRun run(model, settings, nullptr);
     for (const suite::TransferRecord& record : parsed.records) {
         if (run.Stopped()) {
             break;

@@ -14,6 +14,7 @@
 #include "inidoc/ini_document.h"
 #include "packlib/packlib.h"
 #include "suite/item_kind.h"
+#include "suite/texture_pipeline.h"
 #include "texbench/browser/browser_model.h"
 #include "texbench/browser/item_operations.h"
 
@@ -30,14 +31,15 @@ struct ImportDialogTexts {
 };
 ImportDialogTexts ImportTextsFor(suite::ItemKind archiveKind);
 
-// How a file becomes item bytes: read whole, or loaded as a picture of one of the three
-// picture formats and made into a texture.
-enum class ItemReader { Raw, Iff, Bmp, Tga };
-// 1 (and anything outside 2 to 5) reads whole; 2 IFF, 3 and 4 BMP, 5 TGA. The plain dialog's
-// list has WAV for its second entry, which is read whole there.
+// How a file becomes item bytes: read whole, or loaded as a picture of one of the picture
+// formats and made into a texture.
+enum class ItemReader { Raw, Iff, Bmp, Tga, Png };
+// 1 (and anything outside 2 to 6) reads whole; 2 IFF, 3 and 4 BMP, 5 TGA, 6 PNG. The plain
+// dialog's list has WAV for its second entry, which is read whole there.
 ItemReader ReaderForIndex(int filterIndex, ImportDialogKind dialog = ImportDialogKind::Image);
 // A dropped file by the last four characters of its path, letter case ignored: ".wav" and
-// ".rim" whole, ".iff", ".bmp", ".tga" converted; nothing for any other ending.
+// ".rim" whole, ".iff", ".bmp", ".tga", ".png" converted; nothing for any other ending (a
+// ".dib" among them).
 std::optional<ItemReader> ReaderForDroppedFile(std::string_view path);
 
 // What new items are put behind: the path of the archive's first item up to and including its
@@ -50,14 +52,17 @@ std::string ImportDirectoryOf(const std::string& path);
 
 // Import after the dialog's OK with the chosen files in the dialog's order: remembers the
 // filter index and the first file's directory, reads each file by the index and stores it.
-// Beeps without a current archive.
+// Beeps without a current archive. Pictures the suite's own classes refuse, and PNG, are read
+// by the codec when one is given (the dialogs pass Qt's).
 ItemCommandResult ImportFiles(BrowserModel& model, CIniDocument& settings,
-                              std::span<const std::string> files, int filterIndex);
+                              std::span<const std::string> files, int filterIndex,
+                              suite::PictureCodec* codec = nullptr);
 
 // Files dropped on the dialog, by their endings; others are skipped without a word. Leaves
 // the import settings alone. Beeps without a current archive.
 ItemCommandResult DropFiles(BrowserModel& model, const CIniDocument& settings,
-                            std::span<const std::string> files);
+                            std::span<const std::string> files,
+                            suite::PictureCodec* codec = nullptr);
 
 // A transfer block from the clipboard. Nothing happens without a current archive, for a block
 // that is not one (no "RFFL") or holds no records; a damaged block is refused whole, with a

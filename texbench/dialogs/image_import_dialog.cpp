@@ -10,6 +10,7 @@
 
 #include "inidoc/ini_document.h"
 #include "suite/qt/dialog_units.h"
+#include "suite/qt/qt_picture_codec.h"
 #include "texbench/browser/image_file_info.h"
 #include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/wait_cursor.h"
@@ -112,8 +113,10 @@ void ImageImportDialog::Examine(const QString& fileName) {
     std::optional<ImageFileInfo> info;
     if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) {
         WaitCursor wait;
-        info = ExamineImageFile(QFile::encodeName(fileName).toStdString(),
-                                FilterIndex() + filterOffset_, ImageBufferBytes(settings_));
+        suite::QtPictureCodec pictures;  // PNG and what the suite's own readers refuse
+        info =
+            ExamineImageFile(QFile::encodeName(fileName).toStdString(),
+                             FilterIndex() + filterOffset_, ImageBufferBytes(settings_), &pictures);
     }
     sizeLine_->setText(info ? QString::fromLatin1(info->sizeLine.c_str()) : QString());
     depthLine_->setText(info ? QString::fromLatin1(info->depthLine.c_str()) : QString());

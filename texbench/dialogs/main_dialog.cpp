@@ -604,7 +604,8 @@ void MainDialog::ImportItems() {
     ItemCommandResult result;
     {
         WaitCursor wait;
-        result = ImportFiles(*model_, settings_, files, chosenIndex);
+        suite::QtPictureCodec pictures;  // PNG and what the suite's own readers refuse
+        result = ImportFiles(*model_, settings_, files, chosenIndex, &pictures);
     }
     ShowResult(result);
 }
@@ -646,7 +647,8 @@ void MainDialog::dropEvent(QDropEvent* event) {
     ItemCommandResult result;
     {
         WaitCursor wait;
-        result = DropFiles(*model_, settings_, files);
+        suite::QtPictureCodec pictures;
+        result = DropFiles(*model_, settings_, files, &pictures);
     }
     ShowResult(result);
 }

@@ -56,7 +56,8 @@ TEST(ImportChoices, DialogReaderAndDropEndings) {
         int index;
         ItemReader reader;
     } byIndex[] = {{1, ItemReader::Raw}, {2, ItemReader::Iff}, {3, ItemReader::Bmp},
-                   {4, ItemReader::Bmp}, {5, ItemReader::Tga}, {6, ItemReader::Raw}};
+                   {4, ItemReader::Bmp}, {5, ItemReader::Tga}, {6, ItemReader::Png},
+                   {7, ItemReader::Raw}};
     for (const auto& c : byIndex) {
         EXPECT_EQ(ReaderForIndex(c.index), c.reader) << c.index;
     }
@@ -67,7 +68,7 @@ TEST(ImportChoices, DialogReaderAndDropEndings) {
     } dropped[] = {{"/a/b.wav", ItemReader::Raw}, {"/a/b.RIM", ItemReader::Raw},
                    {"/a/b.Iff", ItemReader::Iff}, {"/a/b.BMP", ItemReader::Bmp},
                    {"/a/b.tga", ItemReader::Tga}, {"/a/b.dib", std::nullopt},
-                   {"/a/b.ilbm", std::nullopt},   {"/a/b.png", std::nullopt},
+                   {"/a/b.ilbm", std::nullopt},   {"/a/b.PNG", ItemReader::Png},
                    {"bmp", std::nullopt},         {"/a/b.bmp.txt", std::nullopt}};
     for (const auto& c : dropped) {
         EXPECT_EQ(ReaderForDroppedFile(c.path), c.reader) << c.path;

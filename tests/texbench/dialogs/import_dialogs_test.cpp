@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,8 @@
 #include "tests/texbench/browser/browser_fixture.h"
 #include "tests/texbench/browser/picture_files.h"
 #include "texbench/browser/browser_model.h"
+#include "texbench/browser/browser_texts.h"
+#include "texbench/dialogs/export_dialog.h"
 #include "texbench/dialogs/image_import_dialog.h"
 #include "texbench/dialogs/main_dialog.h"
 #include "texbench/imaging/bmp_image.h"
@@ -107,6 +110,19 @@ class ImportDialogsTest : public QObject {
             qWarning("the picture was not written");
         }
         return QString::fromStdString(path);
+    }
+
+    // A PNG with alpha, which only the platform's readers know, and a 32-bit BMP, which the
+    // suite's own BMP class refuses.
+    QString QtPicture(const QString& name, const char* format) {
+        QImage image(20, 10, QImage::Format_ARGB32);
+        image.fill(qRgba(0, 128, 0, 255));
+        image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        const QString path = QString::fromStdString(files_.File(name.toStdString()));
+        if (!image.save(path, format)) {
+            qWarning("the picture was not written");
+        }
+        return path;
     }
 
     CIniDocument settings_;
@@ -202,6 +218,28 @@ class ImportDialogsTest : public QObject {
         QCOMPARE(line2->text(), QString());
     }
 
+    // The item list's PNG entry, and a BMP only the fallback reads, are described and drawn.
+    void ImageDialogDescribesPicturesOnlyTheFallbackReads() {
+        settings_.SetInt("Settings.Import", "Show Preview", 1);
+        ImageImportDialog dialog(settings_, nullptr, "Import Image", files_.Path().c_str(),
+                                 kImageFilter, 6);
+        auto* line1 = dialog.findChild<QLabel*>("imageLine1160");
+        auto* picture = dialog.findChild<ImagePreviewPicture*>("imagePreview");
+        const struct {
+            const char* file;
+            const char* format;
+            int index;
+        } cases[] = {{"alpha.png", "PNG", 6}, {"deep.bmp", "BMP", 3}};
+        for (const auto& c : cases) {
+            const QString file = QtPicture(c.file, c.format);
+            dialog.selectNameFilter(NameFiltersOf(kImageFilter)[c.index - 1]);
+            QCOMPARE(dialog.FilterIndex(), c.index);
+            dialog.Examine(file);
+            QCOMPARE(line1->text(), QStringLiteral("Width: 20   Height: 10"));
+            QVERIFY(picture->HasPicture());
+        }
+    }
+
     void PreviewPlacementFitsLargePicturesAndCentresSmallOnes() {
         const struct {
             QSize control, picture;
@@ -220,9 +258,11 @@ class ImportDialogsTest : public QObject {
         auto dialog = Open();
         SelectNode(*dialog, "graphics\\Aliens");
         const QString dib = Picture("wall.dib");
+        const QString png = QtPicture("sprite.png", "PNG");
         const QString bmp = Picture("WALL.BMP");
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(dib), QUrl::fromLocalFile(bmp)});
+        data.setUrls(
+            {QUrl::fromLocalFile(dib), QUrl::fromLocalFile(png), QUrl::fromLocalFile(bmp)});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(dialog.get(), &enter);
         QVERIFY(enter.isAccepted());
@@ -233,6 +273,7 @@ class ImportDialogsTest : public QObject {
         QCOMPARE(Focused(*dialog), QStringLiteral("WALL.rim"));
         const QStringList saved = SavedPaths("Aliens.ffl");
         QVERIFY(saved.contains("graphics\\Aliens\\WALL.rim"));
+        QVERIFY(saved.contains("graphics\\Aliens\\sprite.rim"));
         QVERIFY(!saved.contains("graphics\\Aliens\\wall.rim"));
     }
 
