@@ -60,7 +60,6 @@ using K = CommandKey;
 constexpr bool kSeparator = true;
 constexpr bool kNoSeparator = false;
 constexpr bool kBuilt = true;
-constexpr bool kNotBuilt = false;  // the item commands: shown, disabled until they are built
 
 // Columns: id, place, name, text, key, list menus, separator before, built, rule, checked.
 const Command kCommands[] = {
