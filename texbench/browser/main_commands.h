@@ -71,8 +71,8 @@ struct Command {
     // List menu only: the menus (bits of 1 << ListMenuKind) that show the entry.
     unsigned listMenus;
     bool separatorBefore;
-    // False for the item commands, which are not part of this build: they are shown, and
-    // disabled whatever their rule says.
+    // False for a command that is shown but not part of this build: it stays disabled
+    // whatever its rule says. Every command of this build is built.
     bool built;
     bool (*rule)(const CommandContext&);
     // Open menu only: whether the entry carries the radio mark.
