@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "packlib/packlib_exports.h"
 #include "patchbench/engine/fastfile_search.h"
 
@@ -25,20 +26,7 @@ constexpr int kItems = 400;
 constexpr double kTargetSeconds = 0.150;
 
 std::uint64_t BytesReadSoFar() {
-    std::ifstream io("/proc/self/io");
-    std::string key;
-    std::uint64_t value = 0;
-    while (io >> key >> value) {
-        if (key == "rchar:") {
-            return value;
-        }
-    }
-    return 0;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return bench::BytesRead("/proc/self/io");
 }
 
 struct Game {
@@ -140,8 +128,8 @@ int main(int argc, char** argv) {
     lib.FFLCloseDatabase(database);
     std::filesystem::remove_all(directory);
 
-    const double find = Median(findTimes);
-    const double peer = Median(peerTimes);
+    const double find = bench::Median(findTimes);
+    const double peer = bench::Median(peerTimes);
     std::printf(
         "%d Fastfiles x %d items of %zu bytes: %llu bytes on disk, headers + directories "
         "%llu bytes; %d rounds, medians\n",

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "packlib/packlib_exports.h"
 
 namespace {
@@ -30,15 +31,7 @@ struct ChildRun {
 
 // The child's rchar, read while it is a zombie: after it ended, before it is reaped.
 std::uint64_t BytesReadBy(pid_t pid) {
-    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
-    std::string key;
-    std::uint64_t value = 0;
-    while (io >> key >> value) {
-        if (key == "rchar:") {
-            return value;
-        }
-    }
-    return 0;
+    return bench::BytesRead("/proc/" + std::to_string(pid) + "/io");
 }
 
 ChildRun Run(const std::vector<std::string>& command) {
@@ -67,11 +60,6 @@ ChildRun Run(const std::vector<std::string>& command) {
         std::exit(1);
     }
     return {seconds, bytes};
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The Fastfile and the bytes of its header and directory.
@@ -121,13 +109,13 @@ int main(int argc, char** argv) {
         headBytes = peer.bytesRead;
         listBytes = ours.bytesRead;
     }
-    const double yardstick = Median(headTimes);
+    const double yardstick = bench::Median(headTimes);
     std::printf("%zu MiB, %d items, header + directory %llu bytes, %d rounds, medians\n", megabytes,
                 kItems, static_cast<unsigned long long>(directoryEnd), rounds);
     std::printf("head -c %7.2f ms, read %llu bytes\n", yardstick * 1e3,
                 static_cast<unsigned long long>(headBytes));
     std::printf("fftool list %7.2f ms = %.2fx, read %llu bytes = directory %+lld\n",
-                Median(listTimes) * 1e3, Median(listTimes) / yardstick,
+                bench::Median(listTimes) * 1e3, bench::Median(listTimes) / yardstick,
                 static_cast<unsigned long long>(listBytes),
                 static_cast<long long>(listBytes) - static_cast<long long>(directoryEnd));
     std::filesystem::remove_all(pattern);

@@ -12,25 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "packlib/packlib_exports.h"
 
 namespace {
 
 constexpr int kItems = 4000;
-
-double Seconds(const std::function<bool()>& step) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!step()) {
-        std::fprintf(stderr, "save_bench: a step failed\n");
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 bool MakeFastfile(const std::string& path, std::size_t totalBytes) {
     FFLARCHIVE* archive = FFLCreateArchive(path.c_str());
@@ -68,21 +55,23 @@ int main(int argc, char** argv) {
         FFLSetBufferSize(kilobytes);
         std::vector<double> save, openSave, peer;
         for (int round = 0; round < rounds; ++round) {
-            peer.push_back(Seconds([&] { return std::system(copy.c_str()) == 0; }));
-            save.push_back(Seconds([&] { return FFLSaveArchive(archive, saved.c_str()); }));
-            openSave.push_back(Seconds([&] {
+            peer.push_back(
+                bench::Seconds("save_bench", [&] { return std::system(copy.c_str()) == 0; }));
+            save.push_back(bench::Seconds("save_bench",
+                                          [&] { return FFLSaveArchive(archive, saved.c_str()); }));
+            openSave.push_back(bench::Seconds("save_bench", [&] {
                 FFLARCHIVE* opened = FFLOpenArchive(source.c_str());
                 const bool ok = opened != nullptr && FFLSaveArchive(opened, saved.c_str());
                 FFLCloseArchive(opened);
                 return ok;
             }));
         }
-        const double yardstick = Median(peer);
+        const double yardstick = bench::Median(peer);
         std::printf(
             "buffer %5u KB: cp+sync %7.1f ms | save %7.1f ms = %.2fx | open+save %7.1f ms = "
             "%.2fx\n",
-            kilobytes, yardstick * 1e3, Median(save) * 1e3, Median(save) / yardstick,
-            Median(openSave) * 1e3, Median(openSave) / yardstick);
+            kilobytes, yardstick * 1e3, bench::Median(save) * 1e3, bench::Median(save) / yardstick,
+            bench::Median(openSave) * 1e3, bench::Median(openSave) / yardstick);
     }
     FFLCloseArchive(archive);
     std::filesystem::remove_all(pattern);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "packlib/packlib_exports.h"
 #include "texbench/imaging/bmp_image.h"
 #include "texbench/imaging/rim_archive.h"
@@ -26,20 +27,6 @@ namespace fs = std::filesystem;
 
 constexpr int kFastfileItems = 4000;
 constexpr int kTexturesPerFastfile = 1000;
-
-double Seconds(const std::function<bool()>& step) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!step()) {
-        std::fprintf(stderr, "texture_batch_bench: a step failed\n");
-        std::exit(1);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 bool Run(const std::string& command) {
     return std::system((command + " > /dev/null").c_str()) == 0;
@@ -121,10 +108,11 @@ double ExportAll(const std::string& fftool, const std::string& source, const std
     std::vector<double> times;
     for (int round = 0; round < rounds; ++round) {
         fs::remove_all(out);
-        times.push_back(Seconds(
-            [&] { return Run(fftool + " texture export-all '" + source + "' '" + out + "'"); }));
+        times.push_back(bench::Seconds("texture_batch_bench", [&] {
+            return Run(fftool + " texture export-all '" + source + "' '" + out + "'");
+        }));
     }
-    return Median(times);
+    return bench::Median(times);
 }
 
 }  // namespace
@@ -180,21 +168,22 @@ int main(int argc, char** argv) {
         fftool + " replace '" + large + "' 'graphics/folder0/texture0.rim' '" + rim + "'";
     std::vector<double> save, replaces, imports;
     for (int round = 0; round < rounds; ++round) {
-        replaces.push_back(Seconds([&] { return Run(replace); }));
-        save.push_back(Seconds([&] {
+        replaces.push_back(bench::Seconds("texture_batch_bench", [&] { return Run(replace); }));
+        save.push_back(bench::Seconds("texture_batch_bench", [&] {
             FFLARCHIVE* archive = FFLOpenArchive(large.c_str());
             const bool ok = archive != nullptr && FFLSaveArchive(archive, nullptr);
             FFLCloseArchive(archive);
             return ok;
         }));
-        imports.push_back(Seconds([&] { return Run(import); }));
+        imports.push_back(bench::Seconds("texture_batch_bench", [&] { return Run(import); }));
     }
     std::printf(
         "import 256 x 256 into %zu MiB, %d items: fftool replace (open+save) %.1f ms | fftool "
         "texture import %.1f ms = %.2fx (target at most 1.3x) | in-process open+save %.1f ms = "
         "%.2fx\n",
-        megabytes, kFastfileItems, Median(replaces) * 1e3, Median(imports) * 1e3,
-        Median(imports) / Median(replaces), Median(save) * 1e3, Median(imports) / Median(save));
+        megabytes, kFastfileItems, bench::Median(replaces) * 1e3, bench::Median(imports) * 1e3,
+        bench::Median(imports) / bench::Median(replaces), bench::Median(save) * 1e3,
+        bench::Median(imports) / bench::Median(save));
     fs::remove_all(pattern);
     return 0;
 }

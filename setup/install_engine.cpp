@@ -136,78 +136,43 @@ bool CInstallEngine::Start() {
     position_ = 0;
     changes_.OpenJournal(config_.Folders().windows + CInstallChanges::kJournalPrefix +
                          std::to_string(ProcessId()) + CInstallChanges::kJournalExtension);
-    {
-        std::lock_guard lock(mutex_);
-        running_ = true;
-        cancelled_ = false;
-        outcome_ = InstallOutcome::Running;
-    }
+    run_.Begin();
     bool started = config_.SetUserVariables();
     if (started) {
-        try {
-            worker_ = std::thread([this] { Run(); });
-        } catch (const std::system_error&) {
+        started = run_.Launch([this] { Run(); });
+        if (!started) {
             ShowMessageBox(kThreadFailed, kCaption, MessageBoxButtons::Ok, MessageBoxIcon::Error);
-            started = false;
         }
     }
     if (!started) {
-        {
-            std::lock_guard lock(mutex_);
-            running_ = false;
-            outcome_ = InstallOutcome::Failed;
-        }
+        run_.Abandon();
         page_.Finished(InstallOutcome::Failed);
     }
     return started;
 }
 
 void CInstallEngine::Wait() {
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    run_.Wait();
 }
 
 bool CInstallEngine::RequestCancel() {
-    {
-        std::lock_guard lock(mutex_);
-        if (outcome_ != InstallOutcome::Running) {
-            return false;
-        }
-        suspended_ = true;
-    }
-    const bool abort = page_.ConfirmAbort();
-    {
-        std::lock_guard lock(mutex_);
-        if (abort) {
-            running_ = false;
-            cancelled_ = true;
-        }
-        suspended_ = false;
-    }
-    resumed_.notify_all();
-    return abort;
+    return run_.RequestCancel([this] { return page_.ConfirmAbort(); });
 }
 
 InstallOutcome CInstallEngine::Outcome() const {
-    std::lock_guard lock(mutex_);
-    return outcome_;
+    return run_.Current();
 }
 
 bool CInstallEngine::Proceed() {
-    std::unique_lock lock(mutex_);
-    resumed_.wait(lock, [this] { return !suspended_; });
-    return running_;
+    return run_.Proceed();
 }
 
 bool CInstallEngine::IsRunning() {
-    std::lock_guard lock(mutex_);
-    return running_;
+    return run_.IsRunning();
 }
 
 void CInstallEngine::Stop() {
-    std::lock_guard lock(mutex_);
-    running_ = false;
+    run_.Stop();
 }
 
 void CInstallEngine::Advance() {
@@ -238,16 +203,7 @@ void CInstallEngine::Run() {
         changes_.Undo(services_);
         UndoWizardFolders();
     }
-    InstallOutcome outcome;
-    {
-        std::lock_guard lock(mutex_);
-        outcome = succeeded    ? InstallOutcome::Succeeded
-                  : cancelled_ ? InstallOutcome::Cancelled
-                               : InstallOutcome::Failed;
-        outcome_ = outcome;
-        running_ = false;
-    }
-    page_.Finished(outcome);
+    page_.Finished(run_.Finish(succeeded));
 }
 
 bool CInstallEngine::RunStep(int step) {

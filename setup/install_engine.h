@@ -1,13 +1,11 @@
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "inidoc/ini_document.h"
 #include "setup/install_changes.h"
+#include "suite/cancellable_run.h"
 
 namespace qm::setup {
 
@@ -145,13 +143,8 @@ class CInstallEngine {
     int progressRange_ = 0;
     int position_ = 0;
 
-    mutable std::mutex mutex_;
-    std::condition_variable resumed_;
-    bool running_ = false;
-    bool suspended_ = false;
-    bool cancelled_ = false;
-    InstallOutcome outcome_ = InstallOutcome::NotStarted;
-    std::thread worker_;
+    // Last, so that the worker has ended before the members it uses go.
+    suite::CancellableRun<InstallOutcome> run_;
 };
 
 }  // namespace qm::setup

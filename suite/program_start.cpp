@@ -3,11 +3,14 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #if defined(_WIN32)
 #include <process.h>
 #else
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
 #endif
@@ -80,6 +83,41 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
     argv.push_back(nullptr);
     pid_t child = 0;
     return posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+#endif
+}
+
+bool StartHiddenProgram(const std::string& program, const std::string& parameter,
+                        std::chrono::milliseconds wait) {
+#if !defined(_WIN32)
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Hidden: nothing of it reaches the caller's terminal.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::string path = program;
+    std::string argument = parameter;
+    char* argv[] = {path.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    const int started = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return true;  // still running: it goes on by itself
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // A program that could not be executed ends at once with 127 from the spawn.
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
+#else
+    (void)program;
+    (void)parameter;
+    (void)wait;
+    return false;
 #endif
 }
 

@@ -2,6 +2,7 @@
 // Linux, looked for on the search path when the registry names no program path.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,5 +16,10 @@ std::optional<std::string> FindOnSearchPath(const std::string& windowsName);
 // Starts a program detached with these arguments, each handed over as one argument; false
 // when it could not be started.
 bool StartProgram(const std::string& program, const std::vector<std::string>& arguments);
+// Starts a program hidden (its output goes nowhere) with one parameter and waits up to `wait`
+// for it to end; one still running then goes on by itself. False when it could not be started
+// or executed.
+bool StartHiddenProgram(const std::string& program, const std::string& parameter,
+                        std::chrono::milliseconds wait);
 
 }  // namespace suite

@@ -58,80 +58,45 @@ const char* CUninstallEngine::StepLabel(int step) {
 }
 
 bool CUninstallEngine::Start() {
-    {
-        std::lock_guard lock(mutex_);
-        if (outcome_ != UninstallOutcome::NotStarted) {
-            return false;  // one engine removes once
-        }
-        running_ = true;
-        outcome_ = UninstallOutcome::Running;
+    if (!run_.Begin()) {
+        return false;  // one engine removes once
     }
     bool started = !(threadFailureForTesting && threadFailureForTesting());
     if (started) {
-        try {
-            worker_ = std::thread([this] { Run(); });
-        } catch (const std::system_error&) {
-            started = false;
-        }
+        started = run_.Launch([this] { Run(); });
     }
     if (!started) {
         ShowMessageBox(kThreadFailed, kCaption, MessageBoxButtons::Ok, MessageBoxIcon::Error);
-        {
-            std::lock_guard lock(mutex_);
-            running_ = false;
-            outcome_ = UninstallOutcome::Failed;
-        }
+        run_.Abandon();
         page_.Finished(UninstallOutcome::Failed);
     }
     return started;
 }
 
 void CUninstallEngine::Wait() {
-    if (worker_.joinable()) {
-        worker_.join();
-    }
+    run_.Wait();
 }
 
 bool CUninstallEngine::RequestCancel() {
-    {
-        std::lock_guard lock(mutex_);
-        if (outcome_ != UninstallOutcome::Running) {
-            return false;
-        }
-        suspended_ = true;
-    }
-    const bool abort = page_.ConfirmAbort();
-    {
-        std::lock_guard lock(mutex_);
-        if (abort) {
-            running_ = false;
-            cancelled_ = true;
-        }
-        suspended_ = false;
-    }
-    resumed_.notify_all();
-    return abort;
+    return run_.RequestCancel([this] { return page_.ConfirmAbort(); });
 }
 
 UninstallOutcome CUninstallEngine::Outcome() const {
-    std::lock_guard lock(mutex_);
-    return outcome_;
+    return run_.Current();
 }
 
 bool CUninstallEngine::EverythingRemoved() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(resultMutex_);
     return everythingRemoved_;
 }
 
 bool CUninstallEngine::RestartNeeded() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(resultMutex_);
     return restartNeeded_;
 }
 
 bool CUninstallEngine::Proceed() {
-    std::unique_lock lock(mutex_);
-    resumed_.wait(lock, [this] { return !suspended_; });
-    return running_;
+    return run_.Proceed();
 }
 
 void CUninstallEngine::Advance() {
@@ -149,16 +114,7 @@ void CUninstallEngine::Run() {
     if (succeeded) {
         services_.NotifyRemoved();
     }
-    UninstallOutcome outcome;
-    {
-        std::lock_guard lock(mutex_);
-        outcome = succeeded    ? UninstallOutcome::Succeeded
-                  : cancelled_ ? UninstallOutcome::Cancelled
-                               : UninstallOutcome::Failed;
-        outcome_ = outcome;
-        running_ = false;
-    }
-    page_.Finished(outcome);
+    page_.Finished(run_.Finish(succeeded));
 }
 
 bool CUninstallEngine::RunSteps() {
@@ -241,7 +197,7 @@ void CUninstallEngine::RemoveOrSchedule(const std::string& path) {
         return;
     }
     services_.ScheduleDeletion(path);
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(resultMutex_);
     everythingRemoved_ = false;
     restartNeeded_ = true;
 }
@@ -297,7 +253,7 @@ void CUninstallEngine::DeleteShortcutsStep() {
 void CUninstallEngine::RemoveFoldersStep() {
     ForEachEntry("Folders", [this](const std::string& path) {
         if (IsDirectory(path) && !services_.RemoveEmptyFolder(path)) {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(resultMutex_);
             everythingRemoved_ = false;
         }
     });

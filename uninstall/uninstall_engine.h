@@ -1,12 +1,11 @@
 #pragma once
 
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 
 #include "inidoc/ini_document.h"
+#include "suite/cancellable_run.h"
 
 namespace qm::uninstall {
 
@@ -80,15 +79,11 @@ class CUninstallEngine {
     int progressRange_ = 0;
     int position_ = 0;
 
-    mutable std::mutex mutex_;
-    std::condition_variable resumed_;
-    bool running_ = false;
-    bool suspended_ = false;
-    bool cancelled_ = false;
+    mutable std::mutex resultMutex_;  // the two results below, set on the worker thread
     bool everythingRemoved_ = true;
     bool restartNeeded_ = false;
-    UninstallOutcome outcome_ = UninstallOutcome::NotStarted;
-    std::thread worker_;
+    // Last, so that the worker has ended before the members it uses go.
+    suite::CancellableRun<UninstallOutcome> run_;
 };
 
 }  // namespace qm::uninstall

@@ -4,14 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <thread>
 
 #include "platform/dynamic_library.h"
 #include "platform/ipc.h"
+#include "suite/program_start.h"
 #include "uninstall/pending_deletions.h"
 
 #if !defined(_WIN32)
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,37 +38,7 @@ std::optional<long> UninstallServices::CallUnregisterServer(const std::string& l
 
 bool UninstallServices::StartProgram(const std::string& program, const std::string& parameter,
                                      std::chrono::milliseconds wait) {
-#if !defined(_WIN32)
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Hidden: nothing of it reaches Uninstall's terminal.
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::string path = program;
-    std::string argument = parameter;
-    char* argv[] = {path.data(), argument.data(), nullptr};
-    pid_t child = 0;
-    const int started = posix_spawn(&child, path.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) {
-        return false;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return true;  // still running: it goes on by itself
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    // A program that could not be executed ends at once with 127 from the spawn.
-    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127);
-#else
-    (void)program;
-    (void)parameter;
-    (void)wait;
-    return false;
-#endif
+    return suite::StartHiddenProgram(program, parameter, wait);
 }
 
 bool UninstallServices::DeleteFile(const std::string& path) {
