@@ -1,6 +1,7 @@
 #include "suite/program_start.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -82,7 +83,11 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
     }
     argv.push_back(nullptr);
     pid_t child = 0;
-    return posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        return false;
+    }
+    ReapWhenEnded(child);
+    return true;
 #endif
 }
 
@@ -107,6 +112,7 @@ bool StartHiddenProgram(const std::string& program, const std::string& parameter
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() >= deadline) {
+            ReapWhenEnded(child);
             return true;  // still running: it goes on by itself
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -120,5 +126,15 @@ bool StartHiddenProgram(const std::string& program, const std::string& parameter
     return false;
 #endif
 }
+
+#if !defined(_WIN32)
+void ReapWhenEnded(int pid) {
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) == -1 && errno == EINTR) {
+        }
+    }).detach();
+}
+#endif
 
 }  // namespace suite

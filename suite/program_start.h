@@ -22,4 +22,10 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 bool StartHiddenProgram(const std::string& program, const std::string& parameter,
                         std::chrono::milliseconds wait);
 
+#if !defined(_WIN32)
+// Collects the exit status of a started program on a thread of its own, so that a program the
+// suite starts and leaves to run does not stay behind as a zombie until the suite ends.
+void ReapWhenEnded(int pid);
+#endif
+
 }  // namespace suite

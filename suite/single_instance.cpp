@@ -11,6 +11,7 @@ extern char** environ;
 #include <vector>
 
 #include "platform/registry.h"
+#include "suite/program_start.h"
 
 namespace suite {
 namespace {
@@ -75,7 +76,11 @@ bool StartToolProgram(const std::string& program) {
     std::string argument = "-nosplash";
     char* argv[] = {name.data(), argument.data(), nullptr};
     pid_t child = 0;
-    return posix_spawnp(&child, name.c_str(), nullptr, nullptr, argv, environ) == 0;
+    if (posix_spawnp(&child, name.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        return false;
+    }
+    ReapWhenEnded(child);
+    return true;
 #endif
 }
 

@@ -33,6 +33,17 @@ std::string WriteScript(const qm_test::TempDir& dir, const std::string& name,
     return path;
 }
 
+// True once the process is gone from the process table; a zombie is still in it.
+bool ProcessGoes(pid_t pid) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        if (!fs::exists("/proc/" + std::to_string(pid))) {
+            return true;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
 constexpr fs::perms kExecutable = fs::perms::owner_all;
 constexpr fs::perms kNotExecutable = fs::perms::owner_read | fs::perms::owner_write;
 
@@ -91,6 +102,26 @@ TEST(StartHiddenProgram, LeavesAProgramRunningPastTheWait) {
     ASSERT_GT(child, 0);
     EXPECT_EQ(kill(child, 0), 0) << "the program was ended with the wait";
     kill(child, SIGKILL);
+    // Once it has ended it is collected: no zombie stays until this process ends.
+    EXPECT_TRUE(ProcessGoes(child));
+}
+
+// A program started and left to run (PatchBench from TexBench, say) is collected when it
+// ends, so a long session does not gather zombies.
+TEST(StartProgram, AProgramThatEndsIsCollected) {
+    qm_test::TempDir dir("quillmark-program-start");
+    const std::string program = WriteScript(
+        dir, "program", "echo $$ > \"$0.tmp\" && mv \"$0.tmp\" \"$0.pid\"", kExecutable);
+    ASSERT_TRUE(suite::StartProgram(program, {}));
+    pid_t child = 0;
+    for (int attempt = 0; attempt < 500 && child == 0; ++attempt) {
+        std::ifstream(program + ".pid") >> child;
+        if (child == 0) {
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    ASSERT_GT(child, 0);
+    EXPECT_TRUE(ProcessGoes(child));
 }
 
 #endif
