@@ -34,28 +34,6 @@ bool IsDirectory(const std::string& path) {
     return !path.empty() && fs::is_directory(path, ec);
 }
 
-// The per-user stand-ins for the system folders may not exist yet on a fresh account.
-bool EnsureDirectory(const std::string& path, std::vector<std::string>& created) {
-    std::error_code ec;
-    std::vector<fs::path> missing;
-    for (fs::path p = fs::path(path).lexically_normal(); !p.empty() && !fs::exists(p, ec);
-         p = p.parent_path()) {
-        if (p.has_filename()) {
-            missing.push_back(p);
-        }
-        if (p == p.parent_path()) {
-            break;
-        }
-    }
-    fs::create_directories(path, ec);
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (IsDirectory(it->string())) {
-            created.push_back(WithTrailingSeparator(it->string()));
-        }
-    }
-    return IsDirectory(path);
-}
-
 std::string FoundBeside(const std::string& directory, const std::string& name) {
     if (name.empty()) {
         return {};
@@ -119,8 +97,9 @@ ConfigFailure CSetupConfig::Load(const std::string& currentDirectory,
     folders_ = folders;
     currentDirectory_ = WithTrailingSeparator(currentDirectory);
     createdSystemFolders_.clear();
-    if (!EnsureDirectory(folders_.windows, createdSystemFolders_) ||
-        !EnsureDirectory(folders_.system, createdSystemFolders_) ||
+    // The per-user stand-ins for the system folders may not exist yet on a fresh account.
+    if (!MakeDirectoryChain(folders_.windows, createdSystemFolders_) ||
+        !MakeDirectoryChain(folders_.system, createdSystemFolders_) ||
         !IsDirectory(currentDirectory_)) {
         return fail(ConfigFailure::Directories);
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/ascii.h"
 #include "platform/file_search.h"
@@ -82,6 +84,28 @@ std::string ResolvePath(std::string_view base, std::string_view value) {
 std::string FileNamePart(std::string_view path) {
     const std::size_t slash = path.find_last_of("\\/");
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool MakeDirectoryChain(const std::string& path, std::vector<std::string>& made) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::vector<fs::path> missing;
+    for (fs::path p = fs::path(path).lexically_normal(); !p.empty() && !fs::exists(p, ec);
+         p = p.parent_path()) {
+        if (p.has_filename()) {
+            missing.push_back(p);
+        }
+        if (p == p.parent_path()) {
+            break;
+        }
+    }
+    fs::create_directories(path, ec);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (fs::is_directory(*it, ec)) {
+            made.push_back(WithTrailingSeparator(it->string()));
+        }
+    }
+    return !path.empty() && fs::is_directory(path, ec);
 }
 
 }  // namespace qm::setup

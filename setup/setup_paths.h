@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // How Setup.ini's path values are told apart and joined to their base directories.
 namespace qm::setup {
@@ -36,5 +37,10 @@ std::string ResolvePath(std::string_view base, std::string_view value);
 
 // The part after the last separator of either kind.
 std::string FileNamePart(std::string_view path);
+
+// Creates a missing directory with its missing parents. Appends to `made` every folder this
+// made, parents first and with a trailing separator, so that the uninstall log can list them
+// all; true when the directory exists afterwards.
+bool MakeDirectoryChain(const std::string& path, std::vector<std::string>& made);
 
 }  // namespace qm::setup

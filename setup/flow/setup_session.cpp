@@ -40,25 +40,11 @@ bool EnsureDirectory(const std::string& path, std::vector<std::string>& made) {
     if (IsDirectory(path)) {
         return true;
     }
-    std::error_code ec;
-    std::vector<fs::path> missing;
-    for (fs::path p = fs::path(path).lexically_normal(); !p.empty() && !fs::exists(p, ec);
-         p = p.parent_path()) {
-        if (p.has_filename()) {
-            missing.push_back(p);
-        }
-        if (p == p.parent_path()) {
-            break;
-        }
-    }
-    fs::create_directories(path, ec);
-    if (!IsDirectory(path)) {
+    std::vector<std::string> chain;
+    if (!MakeDirectoryChain(path, chain)) {
         return false;
     }
-    made.clear();
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        made.push_back(WithTrailingSeparator(it->string()));
-    }
+    made = std::move(chain);
     return true;
 }
 
