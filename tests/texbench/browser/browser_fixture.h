@@ -19,6 +19,7 @@
 #include "tests/support/private_game.h"
 #include "texbench/imaging/image_data.h"
 #include "texbench/imaging/rim_archive.h"
+#include "tools/demogame/demo_game.h"
 
 namespace browser_test {
 
@@ -60,6 +61,12 @@ class GameDirectory {
 inline GameDirectory& Game() {
     static GameDirectory game;
     return game;
+}
+
+// Starts a test on the demo game alone: the Fastfile directory emptied, then written afresh.
+inline bool FreshDemoGame(std::string* error) {
+    Game().Empty();
+    return demogame::MakeDemoGame(Game().Root() + "/game", {}, error);
 }
 
 using qm_test::WriteText;

@@ -135,10 +135,8 @@ class ImportDialogsTest : public QObject {
     void init() {
         settings_.Clear();
         settings_.SetString("Settings.UI", "No Snd", "0");
-        browser_test::Game().Empty();
         std::string error;
-        QVERIFY2(demogame::MakeDemoGame(browser_test::Game().Root() + "/game", {}, &error),
-                 error.c_str());
+        QVERIFY2(browser_test::FreshDemoGame(&error), error.c_str());
     }
 
     void ImportButtonOpensTheImageDialogAndImportsTheChosenFile() {

@@ -24,10 +24,8 @@ class MainDialogSoundTest : public QObject {
         qm::QtSoundOutput output;
         qm::SetSoundOutput(&output);
         QVERIFY2(browser_test::Game().Bound(), browser_test::Game().BindError().c_str());
-        browser_test::Game().Empty();
         std::string error;
-        QVERIFY2(demogame::MakeDemoGame(browser_test::Game().Root() + "/game", {}, &error),
-                 error.c_str());
+        QVERIFY2(browser_test::FreshDemoGame(&error), error.c_str());
         CIniDocument settings;
         settings.SetString("Settings.UI", "No Snd", "0");
         MainDialog dialog(browser_test::Game().Lib(), settings, {});

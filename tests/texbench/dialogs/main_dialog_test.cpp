@@ -215,10 +215,8 @@ class MainDialogTest : public QObject {
     }
     void init() {
         settings_.Clear();
-        browser_test::Game().Empty();
         std::string error;
-        QVERIFY2(demogame::MakeDemoGame(browser_test::Game().Root() + "/game", {}, &error),
-                 error.c_str());
+        QVERIFY2(browser_test::FreshDemoGame(&error), error.c_str());
     }
 
     void LayoutFollowsTheDialogTemplate() {

@@ -99,10 +99,8 @@ class SkinDialogTest : public QObject {
     void initTestCase() {
         QVERIFY2(browser_test::Game().Bound(), browser_test::Game().BindError().c_str());
         cwd_ = std::filesystem::current_path();
-        browser_test::Game().Empty();
         std::string error;
-        QVERIFY2(demogame::MakeDemoGame(browser_test::Game().Root() + "/game", {}, &error),
-                 error.c_str());
+        QVERIFY2(browser_test::FreshDemoGame(&error), error.c_str());
     }
     void init() {
         settings_.Clear();

@@ -31,10 +31,8 @@ class ImagePropertiesTest : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(browser_test::Game().Bound()) << browser_test::Game().BindError();
-        browser_test::Game().Empty();
         std::string error;
-        ASSERT_TRUE(demogame::MakeDemoGame(browser_test::Game().Root() + "/game", {}, &error))
-            << error;
+        ASSERT_TRUE(browser_test::FreshDemoGame(&error)) << error;
     }
 
     static std::string FastfileOf(const std::string& itemPath) {
