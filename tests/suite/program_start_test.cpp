@@ -33,6 +33,18 @@ std::string WriteScript(const qm_test::TempDir& dir, const std::string& name,
     return path;
 }
 
+// The process id a test program wrote to "<program>.pid", once it is there; 0 when it never is.
+pid_t PidWrittenBy(const std::string& program) {
+    pid_t pid = 0;
+    for (int attempt = 0; attempt < 500 && pid == 0; ++attempt) {
+        std::ifstream(program + ".pid") >> pid;
+        if (pid == 0) {
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+    return pid;
+}
+
 // True once the process is gone from the process table; a zombie is still in it.
 bool ProcessGoes(pid_t pid) {
     for (int attempt = 0; attempt < 500; ++attempt) {
@@ -92,13 +104,7 @@ TEST(StartHiddenProgram, LeavesAProgramRunningPastTheWait) {
     EXPECT_TRUE(suite::StartHiddenProgram(program, "/RegServer", 50ms));
 
     // It goes on by itself; end it here rather than leave it behind.
-    pid_t child = 0;
-    for (int attempt = 0; attempt < 500 && child == 0; ++attempt) {
-        std::ifstream(program + ".pid") >> child;
-        if (child == 0) {
-            std::this_thread::sleep_for(10ms);
-        }
-    }
+    const pid_t child = PidWrittenBy(program);
     ASSERT_GT(child, 0);
     EXPECT_EQ(kill(child, 0), 0) << "the program was ended with the wait";
     kill(child, SIGKILL);
@@ -113,13 +119,7 @@ TEST(StartProgram, AProgramThatEndsIsCollected) {
     const std::string program = WriteScript(
         dir, "program", "echo $$ > \"$0.tmp\" && mv \"$0.tmp\" \"$0.pid\"", kExecutable);
     ASSERT_TRUE(suite::StartProgram(program, {}));
-    pid_t child = 0;
-    for (int attempt = 0; attempt < 500 && child == 0; ++attempt) {
-        std::ifstream(program + ".pid") >> child;
-        if (child == 0) {
-            std::this_thread::sleep_for(10ms);
-        }
-    }
+    const pid_t child = PidWrittenBy(program);
     ASSERT_GT(child, 0);
     EXPECT_TRUE(ProcessGoes(child));
 }
