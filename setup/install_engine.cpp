@@ -7,7 +7,6 @@
 #include "platform/registry.h"
 #include "setup/desktop_entry.h"
 #include "setup/file_copy.h"
-#include "setup/numbered_entries.h"
 #include "setup/program_group_menu.h"
 #include "setup/registry_key_name.h"
 #include "setup/setup_config.h"
@@ -15,6 +14,7 @@
 #include "setup/setup_services.h"
 #include "setup/setup_strings.h"
 #include "setup/uninstall_log.h"
+#include "suite/numbered_key.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
@@ -308,7 +308,7 @@ bool CInstallEngine::FoldersStep() {
         if (!Proceed()) {
             return false;
         }
-        const std::string value = config_.GetExpanded("Folders", NumberedKey(i));
+        const std::string value = config_.GetExpanded("Folders", suite::NumberedKey(i));
         Advance();
         if (value.empty()) {
             continue;
@@ -348,7 +348,7 @@ bool CInstallEngine::FilesStep() {
             if (!Proceed()) {
                 return false;
             }
-            const std::string value = config_.GetExpanded("LogNoCopy", NumberedKey(i));
+            const std::string value = config_.GetExpanded("LogNoCopy", suite::NumberedKey(i));
             if (!value.empty()) {
                 AppendLogEntry(log_, "Files", ResolvePath(config_.Destination(), value));
             }
@@ -364,8 +364,9 @@ bool CInstallEngine::CopyList(const char* section, const char* logSection, bool 
         if (!Proceed()) {
             return false;
         }
-        const std::string sourceValue = config_.GetExpanded(section, NumberedKey(i, 'S'));
-        const std::string destinationValue = config_.GetExpanded(section, NumberedKey(i, 'D'));
+        const std::string sourceValue = config_.GetExpanded(section, suite::NumberedKey(i, 'S'));
+        const std::string destinationValue =
+            config_.GetExpanded(section, suite::NumberedKey(i, 'D'));
         const std::string source = ResolvePath(config_.CurrentDirectory(), sourceValue);
         if (source.empty()) {
             Advance();
@@ -552,9 +553,9 @@ bool CInstallEngine::ShortcutsStep() {
         if (!Proceed()) {
             return false;
         }
-        const std::string link = config_.GetExpanded("Shortcuts", NumberedKey(i, 'L'));
-        const std::string target = config_.GetExpanded("Shortcuts", NumberedKey(i, 'T'));
-        const std::string arguments = config_.GetExpanded("Shortcuts", NumberedKey(i, 'C'));
+        const std::string link = config_.GetExpanded("Shortcuts", suite::NumberedKey(i, 'L'));
+        const std::string target = config_.GetExpanded("Shortcuts", suite::NumberedKey(i, 'T'));
+        const std::string arguments = config_.GetExpanded("Shortcuts", suite::NumberedKey(i, 'C'));
         Advance();
         if (link.empty() || target.empty()) {
             continue;
@@ -654,8 +655,8 @@ bool CInstallEngine::SaveLog() {
 void CInstallEngine::CreateRegistryKeys(const char* section, bool create, bool log) {
     const int count = config_.Count(section);
     for (int i = 1; i <= count && Proceed(); ++i) {
-        const auto key =
-            ResolveRegistryKey(config_.GetString(section, NumberedKey(i)), config_.ProductKey());
+        const auto key = ResolveRegistryKey(config_.GetString(section, suite::NumberedKey(i)),
+                                            config_.ProductKey());
         Advance();
         if (key && (!create || changes_.CreateKey(key->root, key->subkey)) && log) {
             LogKey(key->Text());
@@ -666,21 +667,22 @@ void CInstallEngine::CreateRegistryKeys(const char* section, bool create, bool l
 void CInstallEngine::WriteRegistryValues() {
     const int count = config_.Count("RegVals");
     for (int i = 1; i <= count && Proceed(); ++i) {
-        const auto key = ResolveRegistryKey(config_.GetString("RegVals", NumberedKey(i, 'K')),
-                                            config_.ProductKey());
-        const std::string name = config_.GetExpanded("RegVals", NumberedKey(i, 'V'));
+        const auto key = ResolveRegistryKey(
+            config_.GetString("RegVals", suite::NumberedKey(i, 'K')), config_.ProductKey());
+        const std::string name = config_.GetExpanded("RegVals", suite::NumberedKey(i, 'V'));
         Advance();
         if (!key) {
             continue;
         }
-        const int type = name.empty() ? 0 : config_.GetInt("RegVals", NumberedKey(i, 'T'), 0);
+        const int type =
+            name.empty() ? 0 : config_.GetInt("RegVals", suite::NumberedKey(i, 'T'), 0);
         const bool written =
             type != 0
-                ? changes_.SetDword(
-                      key->root, key->subkey, name,
-                      static_cast<std::uint32_t>(config_.GetInt("RegVals", NumberedKey(i, 'D'), 0)))
+                ? changes_.SetDword(key->root, key->subkey, name,
+                                    static_cast<std::uint32_t>(
+                                        config_.GetInt("RegVals", suite::NumberedKey(i, 'D'), 0)))
                 : changes_.SetString(key->root, key->subkey, name,
-                                     config_.GetExpanded("RegVals", NumberedKey(i, 'D')));
+                                     config_.GetExpanded("RegVals", suite::NumberedKey(i, 'D')));
         if (written && !name.empty()) {
             AppendLogValue(log_, key->Text(), name);
         }
@@ -690,7 +692,7 @@ void CInstallEngine::WriteRegistryValues() {
 void CInstallEngine::RegisterServers() {
     const int count = config_.Count("RegisterServer");
     for (int i = 1; i <= count && Proceed(); ++i) {
-        const std::string library = config_.GetExpanded("RegisterServer", NumberedKey(i));
+        const std::string library = config_.GetExpanded("RegisterServer", suite::NumberedKey(i));
         Advance();
         if (!library.empty() &&
             services_.CallServerEntry(NativePath(library), "DllRegisterServer")) {
@@ -703,7 +705,7 @@ void CInstallEngine::RegisterServers() {
 void CInstallEngine::RegisterPrograms() {
     const int count = config_.Count("RegisterApp");
     for (int i = 1; i <= count && Proceed(); ++i) {
-        const std::string program = config_.GetExpanded("RegisterApp", NumberedKey(i));
+        const std::string program = config_.GetExpanded("RegisterApp", suite::NumberedKey(i));
         Advance();
         if (!program.empty() &&
             services_.StartProgram(NativePath(program), "/RegServer", kRegisterAppWait)) {

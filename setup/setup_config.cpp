@@ -9,10 +9,10 @@
 #include "platform/file_search.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
-#include "setup/numbered_entries.h"
 #include "setup/registry_key_name.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_strings.h"
+#include "suite/numbered_key.h"
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -229,11 +229,11 @@ void CSetupConfig::MergeComponents() {
     static constexpr std::array<char, 9> kLetters = {'\0', 'S', 'D', 'L', 'T', 'P', 'C', 'K', 'V'};
     const int components = Count("Components");
     for (int i = 1; i <= components; ++i) {
-        if (GetInt("Components", NumberedKey(i, 'I'), 1) == 0) {
+        if (GetInt("Components", suite::NumberedKey(i, 'I'), 1) == 0) {
             continue;
         }
         for (const char* list : kLists) {
-            const std::string part = std::string(list) + "." + NumberedKey(i);
+            const std::string part = std::string(list) + "." + suite::NumberedKey(i);
             const int partCount = Count(part);
             if (partCount == 0) {
                 continue;
@@ -241,9 +241,9 @@ void CSetupConfig::MergeComponents() {
             const int mainCount = Count(list);
             for (int j = 1; j <= partCount; ++j) {
                 for (const char letter : kLetters) {
-                    const std::string value = GetString(part, NumberedKey(j, letter));
+                    const std::string value = GetString(part, suite::NumberedKey(j, letter));
                     if (!value.empty()) {
-                        ini_.SetString(list, NumberedKey(mainCount + j, letter).c_str(),
+                        ini_.SetString(list, suite::NumberedKey(mainCount + j, letter).c_str(),
                                        value.c_str());
                     }
                 }

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "setup/numbered_entries.h"
 #include "setup/setup_strings.h"
+#include "suite/numbered_key.h"
 
 namespace qm::setup {
 
@@ -53,14 +53,14 @@ CIniDocument CreateUninstallLog(const CIniDocument& setupIni) {
 
 int AppendLogEntry(CIniDocument& log, std::string_view section, const std::string& value) {
     const int number = NextNumber(log, section);
-    log.SetString(std::string(section).c_str(), NumberedKey(number).c_str(), value.c_str());
+    log.SetString(std::string(section).c_str(), suite::NumberedKey(number).c_str(), value.c_str());
     return number;
 }
 
 int AppendLogValue(CIniDocument& log, const std::string& key, const std::string& valueName) {
     const int number = NextNumber(log, "RegVals");
-    log.SetString("RegVals", NumberedKey(number, 'K').c_str(), key.c_str());
-    log.SetString("RegVals", NumberedKey(number, 'V').c_str(), valueName.c_str());
+    log.SetString("RegVals", suite::NumberedKey(number, 'K').c_str(), key.c_str());
+    log.SetString("RegVals", suite::NumberedKey(number, 'V').c_str(), valueName.c_str());
     return number;
 }
 

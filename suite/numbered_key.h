@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <string>
 
-// Keys of the numbered list sections: an optional letter and the entry's number as at least
-// three upper-case hexadecimal digits ("00A", "S01A").
-namespace qm::setup {
+// Keys of the numbered list sections of Setup.ini and the uninstall log, which Setup writes and
+// Uninstall reads: an optional letter and the entry's number as at least three upper-case
+// hexadecimal digits ("00A", "S01A").
+namespace suite {
 
 inline std::string NumberedKey(int number, char letter = '\0') {
     char text[16];
@@ -17,4 +18,4 @@ inline std::string NumberedKey(int number, char letter = '\0') {
     return text;
 }
 
-}  // namespace qm::setup
+}  // namespace suite

@@ -1,18 +1,8 @@
 #include "uninstall/removal_log.h"
 
-#include <cstdio>
+#include "suite/numbered_key.h"
 
 namespace qm::uninstall {
-
-std::string EntryKey(int number, char letter) {
-    char text[16];
-    if (letter != '\0') {
-        std::snprintf(text, sizeof text, "%c%.3X", letter, static_cast<unsigned>(number));
-    } else {
-        std::snprintf(text, sizeof text, "%.3X", static_cast<unsigned>(number));
-    }
-    return text;
-}
 
 int ListCount(const CIniDocument& log, std::string_view section) {
     const int count = log.GetInt(section, "Count", 0);
@@ -66,7 +56,7 @@ std::vector<LogRow> PageRows(const CIniDocument& log, ListPage page) {
     for (const char* section : PageSections(page)) {
         const int count = ListCount(log, section);
         for (int i = 1; i <= count; ++i) {
-            const std::string key = EntryKey(i);
+            const std::string key = suite::NumberedKey(i);
             std::string value = log.GetString(section, key, "");
             if (!value.empty()) {
                 rows.push_back({section, key, std::move(value)});

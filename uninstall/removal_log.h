@@ -12,8 +12,6 @@
 // first, and the entries the customisation pages leave installed.
 namespace qm::uninstall {
 
-// "%.3X", optionally after a letter ("K00A").
-std::string EntryKey(int number, char letter = '\0');
 // A list section's "Count"; 0 when missing, not a number or negative.
 int ListCount(const CIniDocument& log, std::string_view section);
 

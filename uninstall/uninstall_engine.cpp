@@ -5,6 +5,7 @@
 
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "suite/numbered_key.h"
 #include "uninstall/removal_log.h"
 #include "uninstall/uninstall_services.h"
 #include "uninstall/uninstall_strings.h"
@@ -144,7 +145,7 @@ bool CUninstallEngine::ForEachEntryUntil(const char* section,
         if (!Proceed()) {
             return false;
         }
-        const std::string value = log_.GetString(section, EntryKey(i), "");
+        const std::string value = log_.GetString(section, suite::NumberedKey(i), "");
         const bool ok = value.empty() || act(value);
         Advance();
         if (!ok) {
@@ -264,8 +265,8 @@ void CUninstallEngine::RegistryStep() {
         if (!Proceed()) {
             return;
         }
-        const std::string key = log_.GetString("RegVals", EntryKey(i, 'K'), "");
-        const std::string name = log_.GetString("RegVals", EntryKey(i, 'V'), "");
+        const std::string key = log_.GetString("RegVals", suite::NumberedKey(i, 'K'), "");
+        const std::string name = log_.GetString("RegVals", suite::NumberedKey(i, 'V'), "");
         if (const auto parsed = ParseLogRegistryKey(key); parsed && !name.empty()) {
             RegistryDeleteValue(parsed->root, parsed->subkey, name);
         }

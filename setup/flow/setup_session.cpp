@@ -11,11 +11,11 @@
 #include "richtext/rtf_text.h"
 #include "setup/flow/flow_strings.h"
 #include "setup/flow/setup_system.h"
-#include "setup/numbered_entries.h"
 #include "setup/setup_config.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_services.h"
 #include "setup/setup_strings.h"
+#include "suite/numbered_key.h"
 
 namespace qm::setup {
 
@@ -142,7 +142,7 @@ std::vector<SetupComponent> CSetupSession::Components() const {
     std::vector<SetupComponent> components;
     const int count = config_.Count("Components");
     for (int i = 1; i <= count; ++i) {
-        std::string name = config_.GetString("Components", NumberedKey(i, 'N'));
+        std::string name = config_.GetString("Components", suite::NumberedKey(i, 'N'));
         if (name.empty()) {
             continue;
         }
@@ -150,15 +150,15 @@ std::vector<SetupComponent> CSetupSession::Components() const {
             name.resize(255);
         }
         components.push_back({i, std::move(name),
-                              config_.GetString("Components", NumberedKey(i, 'D')),
-                              config_.GetInt("Components", NumberedKey(i, 'I'), 1) != 0});
+                              config_.GetString("Components", suite::NumberedKey(i, 'D')),
+                              config_.GetInt("Components", suite::NumberedKey(i, 'I'), 1) != 0});
     }
     return components;
 }
 
 void CSetupSession::StoreComponents(const std::vector<SetupComponent>& components) {
     for (const SetupComponent& component : components) {
-        config_.Ini().SetString("Components", NumberedKey(component.number, 'I').c_str(),
+        config_.Ini().SetString("Components", suite::NumberedKey(component.number, 'I').c_str(),
                                 component.install ? "1" : "0");
     }
 }
@@ -292,8 +292,8 @@ std::vector<FinishOption> CSetupSession::FinishOptions() const {
     std::vector<FinishOption> options;
     const int count = std::min(config_.Count("Finish"), kMaxFinishOptions);
     for (int i = 1; i <= count; ++i) {
-        std::string text = config_.GetString("Finish", NumberedKey(i, 'T'));
-        if (!text.empty() && !config_.GetString("Finish", NumberedKey(i, 'F')).empty()) {
+        std::string text = config_.GetString("Finish", suite::NumberedKey(i, 'T'));
+        if (!text.empty() && !config_.GetString("Finish", suite::NumberedKey(i, 'F')).empty()) {
             options.push_back({i, std::move(text)});
         }
     }
@@ -302,12 +302,13 @@ std::vector<FinishOption> CSetupSession::FinishOptions() const {
 
 void CSetupSession::OpenFinishOptions(const std::vector<int>& tickedNumbers) {
     for (const int number : tickedNumbers) {
-        const std::string file = config_.GetExpanded("Finish", NumberedKey(number, 'F'));
+        const std::string file = config_.GetExpanded("Finish", suite::NumberedKey(number, 'F'));
         if (file.empty()) {
             continue;
         }
-        system_.Open(NativePath(file), config_.GetExpanded("Finish", NumberedKey(number, 'C')),
-                     NativePath(config_.GetExpanded("Finish", NumberedKey(number, 'P'))));
+        system_.Open(NativePath(file),
+                     config_.GetExpanded("Finish", suite::NumberedKey(number, 'C')),
+                     NativePath(config_.GetExpanded("Finish", suite::NumberedKey(number, 'P'))));
     }
 }
 

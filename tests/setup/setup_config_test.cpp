@@ -3,12 +3,12 @@
 #include <string>
 
 #include "platform/message_box.h"
-#include "setup/numbered_entries.h"
 #include "setup/registry_key_name.h"
 #include "setup/setup_config.h"
 #include "setup/setup_paths.h"
 #include "setup/setup_strings.h"
 #include "setup_sandbox.h"
+#include "suite/numbered_key.h"
 
 namespace qm::setup {
 namespace {
@@ -16,10 +16,10 @@ namespace {
 using testing::SetupSandbox;
 
 TEST(NumberedKeys, AreUpperCaseHexadecimalOfAtLeastThreeDigits) {
-    EXPECT_EQ(NumberedKey(1), "001");
-    EXPECT_EQ(NumberedKey(10), "00A");
-    EXPECT_EQ(NumberedKey(26, 'S'), "S01A");
-    EXPECT_EQ(NumberedKey(0x1234, 'K'), "K1234");
+    EXPECT_EQ(suite::NumberedKey(1), "001");
+    EXPECT_EQ(suite::NumberedKey(10), "00A");
+    EXPECT_EQ(suite::NumberedKey(26, 'S'), "S01A");
+    EXPECT_EQ(suite::NumberedKey(0x1234, 'K'), "K1234");
 }
 
 TEST(SetupPaths, ClassesDecideWhatIsJoined) {
