@@ -1,5 +1,5 @@
-// What the benchmarks share: timing one step, the median of the rounds and the bytes a process
-// has read.
+// What the benchmarks share: timing one step, the median of the rounds, the bytes a process
+// has read and the filler items of the generated Fastfiles.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "packlib/packlib_exports.h"
 
 namespace bench {
 
@@ -40,6 +42,18 @@ inline std::uint64_t BytesRead(const std::string& ioFile) {
         }
     }
     return 0;
+}
+
+// Adds the items numbered first .. first + count - 1, blockBytes each (the first byte the number),
+// as graphics\folder<n % 40>\texture<n>.rim: the bulk of a generated Fastfile.
+inline void AddFillerItems(FFLARCHIVE* archive, int first, int count, std::size_t blockBytes) {
+    std::vector<unsigned char> block(blockBytes);
+    for (int i = first; i < first + count; ++i) {
+        block[0] = static_cast<unsigned char>(i);
+        const std::string name =
+            "graphics\\folder" + std::to_string(i % 40) + "\\texture" + std::to_string(i) + ".rim";
+        FFLAddItem(archive, name.c_str(), block.data(), static_cast<std::uint32_t>(block.size()));
+    }
 }
 
 }  // namespace bench

@@ -21,13 +21,7 @@ constexpr int kItems = 4000;
 
 bool MakeFastfile(const std::string& path, std::size_t totalBytes) {
     FFLARCHIVE* archive = FFLCreateArchive(path.c_str());
-    std::vector<unsigned char> block(totalBytes / kItems);
-    for (int i = 0; i < kItems; ++i) {
-        block[0] = static_cast<unsigned char>(i);
-        const std::string name =
-            "graphics\\folder" + std::to_string(i % 40) + "\\texture" + std::to_string(i) + ".rim";
-        FFLAddItem(archive, name.c_str(), block.data(), static_cast<uint32_t>(block.size()));
-    }
+    bench::AddFillerItems(archive, 0, kItems, totalBytes / kItems);
     const bool saved = FFLSaveArchive(archive, nullptr);
     FFLCloseArchive(archive);
     return saved;

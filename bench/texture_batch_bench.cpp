@@ -91,13 +91,7 @@ bool MakeLargeFastfile(const std::string& path, std::size_t totalBytes) {
     const std::vector<std::uint8_t> texture = Texture(256, 1);
     FFLAddItem(archive, "graphics\\folder0\\texture0.rim", texture.data(),
                static_cast<uint32_t>(texture.size()));
-    std::vector<unsigned char> block(totalBytes / kFastfileItems);
-    for (int i = 1; i < kFastfileItems; ++i) {
-        block[0] = static_cast<unsigned char>(i);
-        const std::string name =
-            "graphics\\folder" + std::to_string(i % 40) + "\\texture" + std::to_string(i) + ".rim";
-        FFLAddItem(archive, name.c_str(), block.data(), static_cast<uint32_t>(block.size()));
-    }
+    bench::AddFillerItems(archive, 1, kFastfileItems - 1, totalBytes / kFastfileItems);
     const bool saved = FFLSaveArchive(archive, nullptr);
     FFLCloseArchive(archive);
     return saved;
