@@ -144,8 +144,8 @@ bool ReadOtherTga(const std::string& file, Picture& picture,
     const unsigned baseType = h.imageType & ~8u;
     const bool runLength = (h.imageType & 8u) != 0;
     const bool mapped = baseType == 1, grey = baseType == 3, trueColor = baseType == 2;
-    if (h.imageType > 11 || !(mapped || grey || trueColor) || h.width == 0 || h.height == 0 ||
-        !ImgFitsLargestPicture(h.width, h.height, 24) ||
+    if (h.imageType > 11 || h.mapType > 1 || !(mapped || grey || trueColor) || h.width == 0 ||
+        h.height == 0 || !ImgFitsLargestPicture(h.width, h.height, 24) ||
         (mapped && (h.mapType != 1 || (h.depth != 8 && h.depth != 16) || h.mapLength == 0 ||
                     (h.mapEntryBits != 15 && h.mapEntryBits != 16 && h.mapEntryBits != 24 &&
                      h.mapEntryBits != 32))) ||
@@ -160,9 +160,13 @@ bool ReadOtherTga(const std::string& file, Picture& picture,
         if (at + entryBytes * h.mapLength > bytes.size()) {
             return false;
         }
-        map.resize(std::size_t{h.mapLength} * 4);
-        for (unsigned i = 0; i < h.mapLength; ++i) {
-            ToRgba(p + at + i * entryBytes, h.mapEntryBits, &map[i * 4]);
+        // A picture that is not colour-mapped may still carry a map, of any entry size; it is
+        // skipped, as its entries mean nothing to the pixels.
+        if (mapped) {
+            map.resize(std::size_t{h.mapLength} * 4);
+            for (unsigned i = 0; i < h.mapLength; ++i) {
+                ToRgba(p + at + i * entryBytes, h.mapEntryBits, &map[i * 4]);
+            }
         }
         at += entryBytes * h.mapLength;
     }

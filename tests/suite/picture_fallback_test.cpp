@@ -233,6 +233,27 @@ TEST(OtherTga, GreyRunLengthAndAlphaThatIsNoAlpha) {
     }
 }
 
+TEST(OtherTga, AColourMapBeforeTrueColourPixelsIsSkippedWhateverItsEntrySize) {
+    qm_test::TempDir dir;
+    // 2 x 1 top-down, 32 bits, after a map of three 8-bit entries that means nothing to them.
+    Bytes withMap = Tga(2, 2, 1, 32, 0x28, {9, 9, 9, 1, 2, 3, 255, 4, 5, 6, 255});
+    withMap[1] = 1;  // map type: a map is present
+    withMap[5] = 3;  // three entries
+    withMap[7] = 8;  // of 8 bits each, which no mapped picture could use
+    qm_test::WriteFile(dir.File("m.tga"), withMap);
+    suite::Picture picture;
+    ASSERT_TRUE(suite::ReadPicture(dir.File("m.tga"), suite::PictureFormat::Tga, picture));
+    EXPECT_EQ(TopDownRgb(*picture.image.Get()), (Bytes{3, 2, 1, 6, 5, 4}));
+
+    // A map of entries with no bytes at all, claimed by a map type no writer uses, ended where
+    // the header did; reading the entries ran past the file.
+    Bytes strangeMap = Tga(2, 1, 1, 32, 0x28, {});
+    strangeMap[1] = 0xFF;
+    strangeMap[5] = 101;
+    qm_test::WriteFile(dir.File("s.tga"), strangeMap);
+    EXPECT_FALSE(suite::ReadPicture(dir.File("s.tga"), suite::PictureFormat::Tga, picture));
+}
+
 TEST(QtPictureCodec, PngKeepsPaletteIndicesAndTransparencyBothWays) {
     qm_test::TempDir dir;
     suite::QtPictureCodec codec;
